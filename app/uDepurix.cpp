@@ -1,0 +1,412 @@
+#include "app/uDepurix.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTableView>
+
+#include "app/AnchorLayout.h"
+#include "app/CatalogueModel.h"
+#include "app/ErrorBox.h"
+#include "app/MarkDelegate.h"
+#include "app/MarkImages.h"
+#include "app/RadioGroup.h"
+#include "catalogue/CatalogueBuilder.h"
+#include "catalogue/Paths.h"
+#include "catalogue/Selection.h"
+#include "db/Dialogs.h"
+
+namespace {
+constexpr QSize kClientSize(784, 562);
+constexpr int kStatusBarHeight = 19;
+
+QString lines(std::initializer_list<const char*> parts) {
+    QStringList out;
+    for (const char* p : parts) out << QString::fromUtf8(p);
+    return out.join(QLatin1Char('\n'));
+}
+
+QPushButton* flatButton(const QString& caption, QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    b->setFlat(true);
+    b->setFocusPolicy(Qt::NoFocus);  // pressed with the mouse only
+    return b;
+}
+
+void useTooltipBackground(QWidget* w) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Base, p.color(QPalette::ToolTipBase));
+    p.setColor(QPalette::Text, p.color(QPalette::ToolTipText));
+    w->setPalette(p);
+}
+}  // namespace
+
+Tfrm_Depurix::Tfrm_Depurix(Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent), m_dialogs(dialogs), CDS_TABELAS(this), CDS_TEMP(this), m_session(*this) {
+    setObjectName(QStringLiteral("frm_Depurix"));
+    setWindowTitle(QStringLiteral("Kembral Softwares - Limpeza do Banco de Dados"));
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Button);
+    buildControls();
+    wireHandlers();
+    qApp->installEventFilter(this);  // key preview: the window sees every key first
+}
+
+Tfrm_Depurix::~Tfrm_Depurix() {
+    qApp->removeEventFilter(this);
+    setHourglass(false);
+}
+
+void Tfrm_Depurix::buildControls() {
+    resize(kClientSize);
+    setMinimumSize(kClientSize);  // the client area of an 800 x 600 window
+    auto* anchors = new AnchorLayout(this, kClientSize);
+    const Qt::Edges leftTop = Qt::LeftEdge | Qt::TopEdge;
+    const Qt::Edges leftBottom = Qt::LeftEdge | Qt::BottomEdge;
+
+    rg_Banco = new RadioGroup(QStringLiteral(" Banco de Dados "),
+                              {QStringLiteral("VORNIX"), QStringLiteral("PDV")}, 2, this);
+    rg_Banco->setObjectName(QStringLiteral("rg_Banco"));
+    rg_Banco->setGeometry(8, 8, 345, 41);
+    rg_Banco->setItemIndex(0);
+    anchors->add(rg_Banco, leftTop);
+
+    gbx_Caminho = new QGroupBox(QStringLiteral(" Caminho "), this);
+    gbx_Caminho->setObjectName(QStringLiteral("gbx_Caminho"));
+    gbx_Caminho->setGeometry(360, 8, 418, 41);
+    anchors->add(gbx_Caminho, leftTop | Qt::RightEdge);
+
+    edt_Caminho = new QLineEdit(gbx_Caminho);
+    edt_Caminho->setObjectName(QStringLiteral("edt_Caminho"));
+    edt_Caminho->setGeometry(9, 14, 402, 21);
+    useTooltipBackground(edt_Caminho);
+    auto* inBox = new AnchorLayout(gbx_Caminho, QSize(418, 41));
+    inBox->add(edt_Caminho, leftTop | Qt::RightEdge);
+
+    dbg_Tabelas = new QTableView(this);
+    dbg_Tabelas->setObjectName(QStringLiteral("dbg_Tabelas"));
+    dbg_Tabelas->setGeometry(8, 56, 345, 397);
+    DS_TABELAS = new CatalogueModel(CDS_TABELAS, dbg_Tabelas);
+    dbg_Tabelas->setModel(DS_TABELAS);
+    dbg_Tabelas->setItemDelegate(new MarkDelegate(dbg_Tabelas));
+    dbg_Tabelas->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    dbg_Tabelas->setSelectionBehavior(QAbstractItemView::SelectRows);
+    dbg_Tabelas->setSelectionMode(QAbstractItemView::SingleSelection);
+    dbg_Tabelas->setShowGrid(true);
+    dbg_Tabelas->setToolTip(QStringLiteral("Dê um duplo-clique para alterar a marcação"));
+    dbg_Tabelas->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    dbg_Tabelas->horizontalHeader()->setHighlightSections(false);
+    dbg_Tabelas->setColumnWidth(CatalogueModel::IdColumn, 31);
+    dbg_Tabelas->setColumnWidth(CatalogueModel::DescriptionColumn, 234);
+    dbg_Tabelas->setColumnWidth(CatalogueModel::MarkColumn, 40);
+    dbg_Tabelas->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    dbg_Tabelas->verticalHeader()->setDefaultSectionSize(18);
+    dbg_Tabelas->verticalHeader()->setMinimumWidth(12);
+    dbg_Tabelas->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    useTooltipBackground(dbg_Tabelas);
+    anchors->add(dbg_Tabelas, leftTop | Qt::BottomEdge);
+
+    mmo_Log = new QPlainTextEdit(this);
+    mmo_Log->setObjectName(QStringLiteral("mmo_Log"));
+    mmo_Log->setGeometry(360, 48, 419, 321);
+    mmo_Log->setReadOnly(true);
+    mmo_Log->setFocusPolicy(Qt::StrongFocus);
+    mmo_Log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    mmo_Log->setLineWrapMode(QPlainTextEdit::NoWrap);
+    mmo_Log->setFont(QFont(QStringLiteral("Tahoma"), 8));
+    useTooltipBackground(mmo_Log);
+    {
+        QPalette p = mmo_Log->palette();
+        p.setColor(QPalette::Text, Qt::black);
+        mmo_Log->setPalette(p);
+    }
+    anchors->add(mmo_Log, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
+
+    Label1 = new QLabel(QStringLiteral("Outras Operações:"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(360, 374, 122, 16);
+    QFont bold(QStringLiteral("Tahoma"), 10);
+    bold.setBold(true);
+    Label1->setFont(bold);
+    anchors->add(Label1, leftBottom);
+
+    btn_Remover_Estabelecimento_Vornix = flatButton(
+        QStringLiteral("Remover um Estabelecimento específico do Banco de Dados do VORNIX"), this);
+    btn_Remover_Estabelecimento_Vornix->setObjectName(
+        QStringLiteral("btn_Remover_Estabelecimento_Vornix"));
+    btn_Remover_Estabelecimento_Vornix->setGeometry(360, 392, 417, 31);
+    btn_Remover_Estabelecimento_Vornix->setToolTip(
+        lines({"Esta opção exclui toda a movimentação vinculada ao estabelecimento",
+               "informado, e em seguida exclui o estabelecimento do sistema.", "",
+               "Esta opção está em constante desenvolvimento.",
+               "Em alguns bancos podem ocorrer erros devido a tabelas ainda não tratadas."}));
+    anchors->add(btn_Remover_Estabelecimento_Vornix, leftBottom);
+
+    btn_Remover_Local_99 =
+        flatButton(QStringLiteral("Remover o local '99' (parcial) do Banco de Dados do VORNIX"), this);
+    btn_Remover_Local_99->setObjectName(QStringLiteral("btn_Remover_Local_99"));
+    btn_Remover_Local_99->setGeometry(360, 422, 417, 31);
+    btn_Remover_Local_99->setToolTip(lines(
+        {"Esta opção elimina pedidos, trocas, devoluções, saldo em estoque,",
+         "custos, e toda movimentação vinculada ao local '99'.", "",
+         "o financeiro vinculado a movimentação do local '99' também será excluída.", "",
+         "Ao final do processamento exclui os locais '99' de todos os estabelecimentos.", "",
+         "Pode ser utilizado por empresas que utilizavam o local '99', e que decidiram",
+         "continuar trabalhando em um novo banco sem esta informação."}));
+    anchors->add(btn_Remover_Local_99, leftBottom);
+
+    btn_Remover_Usuario = flatButton(QStringLiteral("Remover usuário do Banco de dados do VORNIX"), this);
+    btn_Remover_Usuario->setObjectName(QStringLiteral("btn_Remover_Usuario"));
+    btn_Remover_Usuario->setGeometry(360, 452, 417, 31);
+    anchors->add(btn_Remover_Usuario, leftBottom);
+
+    btn_AbrirSelecao = flatButton(QStringLiteral("Abrir a última seleção das tabelas"), this);
+    btn_AbrirSelecao->setObjectName(QStringLiteral("btn_AbrirSelecao"));
+    btn_AbrirSelecao->setGeometry(8, 452, 185, 31);
+    anchors->add(btn_AbrirSelecao, leftBottom);
+
+    btn_SalvarSelecao = flatButton(QStringLiteral("Salvar a seleção das tabelas"), this);
+    btn_SalvarSelecao->setObjectName(QStringLiteral("btn_SalvarSelecao"));
+    btn_SalvarSelecao->setGeometry(192, 452, 161, 31);
+    anchors->add(btn_SalvarSelecao, leftBottom);
+
+    Bevel1 = new QFrame(this);
+    Bevel1->setObjectName(QStringLiteral("Bevel1"));
+    Bevel1->setFrameShape(QFrame::HLine);
+    Bevel1->setFrameShadow(QFrame::Sunken);
+    Bevel1->setGeometry(9, 495, 770, 2);
+    anchors->add(Bevel1, leftBottom);
+
+    btnIniciar = flatButton(QStringLiteral("Limpar tabelas selecionadas na lista"), this);
+    btnIniciar->setObjectName(QStringLiteral("btnIniciar"));
+    btnIniciar->setGeometry(8, 502, 346, 33);
+    btnIniciar->setToolTip(
+        QStringLiteral("Exclui os dados e inicializa o Generator das tabelas selecionadas.\n"));
+    anchors->add(btnIniciar, leftBottom);
+
+    cb_Produtos = new QCheckBox(QStringLiteral(" Produtos"), this);
+    cb_Produtos->setObjectName(QStringLiteral("cb_Produtos"));
+    cb_Produtos->setGeometry(361, 512, 73, 17);
+    cb_Produtos->setChecked(true);
+    cb_Produtos->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
+    anchors->add(cb_Produtos, leftBottom);
+
+    cb_Tabelas = new QCheckBox(QStringLiteral(" Tabelas"), this);
+    cb_Tabelas->setObjectName(QStringLiteral("cb_Tabelas"));
+    cb_Tabelas->setGeometry(441, 512, 64, 17);
+    cb_Tabelas->setChecked(true);
+    cb_Tabelas->setFocusPolicy(Qt::ClickFocus);
+    anchors->add(cb_Tabelas, leftBottom);
+
+    btnFechar = flatButton(QStringLiteral("Fechar"), this);
+    btnFechar->setObjectName(QStringLiteral("btnFechar"));
+    btnFechar->setGeometry(520, 502, 260, 33);
+    anchors->add(btnFechar, Qt::RightEdge | Qt::BottomEdge);
+
+    sbr_Msg = new QStatusBar(this);
+    sbr_Msg->setObjectName(QStringLiteral("sbr_Msg"));
+    sbr_Msg->setSizeGripEnabled(false);
+    sbr_Msg->setGeometry(0, kClientSize.height() - kStatusBarHeight, kClientSize.width(),
+                         kStatusBarHeight);
+    m_statusPanel = new QLabel(sbr_Msg);
+    m_statusPanel->setObjectName(QStringLiteral("sbr_Msg_panel0"));
+    // A long statement must not widen the window.
+    m_statusPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_statusPanel->setMinimumWidth(1);
+    sbr_Msg->addWidget(m_statusPanel, 1);
+    anchors->add(sbr_Msg, Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge);
+
+    imgExcluir = new QLabel(this);
+    imgExcluir->setObjectName(QStringLiteral("imgExcluir"));
+    imgExcluir->setGeometry(376, 6, 16, 16);
+    imgExcluir->setPixmap(marks::tick());
+    imgExcluir->hide();
+    imgNaoExcluir = new QLabel(this);
+    imgNaoExcluir->setObjectName(QStringLiteral("imgNaoExcluir"));
+    imgNaoExcluir->setGeometry(400, 6, 16, 16);
+    imgNaoExcluir->setPixmap(marks::noEntry());
+    imgNaoExcluir->hide();
+
+    const QList<QAbstractButton*> radios = rg_Banco->findChildren<QAbstractButton*>();
+    QWidget::setTabOrder(mmo_Log, radios.value(0));
+    if (radios.size() > 1) QWidget::setTabOrder(radios.value(0), radios.value(1));
+    QWidget::setTabOrder(radios.value(radios.size() - 1), edt_Caminho);
+    QWidget::setTabOrder(edt_Caminho, dbg_Tabelas);
+}
+
+void Tfrm_Depurix::wireHandlers() {
+    connect(rg_Banco, &RadioGroup::clicked, this, [this] { guarded(m_dialogs, [this] { rg_BancoClick(); }); });
+    connect(btnFechar, &QPushButton::clicked, this, [this] { btnFecharClick(); });
+    connect(cb_Produtos, &QCheckBox::clicked, this, [this] { guarded(m_dialogs, [this] { cb_ProdutosClick(); }); });
+    connect(cb_Tabelas, &QCheckBox::clicked, this, [this] { guarded(m_dialogs, [this] { cb_TabelasClick(); }); });
+    connect(dbg_Tabelas, &QTableView::doubleClicked, this,
+            [this] { guarded(m_dialogs, [this] { dbg_TabelasDblClick(); }); });
+    connect(&CDS_TABELAS, &MemTable::currentRowChanged, this, [this](int row) { syncGridToCursor(row); });
+    connect(&CDS_TABELAS, &MemTable::contentReset, this, [this] { syncGridToCursor(CDS_TABELAS.recNo()); });
+    connect(dbg_Tabelas->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid()) CDS_TABELAS.setRecNo(current.row());
+            });
+}
+
+void Tfrm_Depurix::syncGridToCursor(int row) {
+    QItemSelectionModel* sel = dbg_Tabelas->selectionModel();
+    if (row < 0) {
+        sel->clear();
+        return;
+    }
+    const QModelIndex current = sel->currentIndex();
+    const int column = current.isValid() ? current.column() : CatalogueModel::DescriptionColumn;
+    if (current.isValid() && current.row() == row) return;
+    sel->setCurrentIndex(DS_TABELAS->index(row, column),
+                         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+DatabaseKind Tfrm_Depurix::databaseKind() const {
+    return rg_Banco->itemIndex() == 1 ? DatabaseKind::Pdv : DatabaseKind::Vornix;
+}
+
+QString Tfrm_Depurix::statusText() const { return m_statusPanel->text(); }
+
+// ---------------------------------------------------------------------------------------------
+// OperationView
+
+QString Tfrm_Depurix::databasePath() const { return edt_Caminho->text(); }
+
+void Tfrm_Depurix::disableOperationControls() {
+    for (QWidget* w : std::initializer_list<QWidget*>{btnIniciar, btnFechar, btn_Remover_Estabelecimento_Vornix,
+                                                      btn_Remover_Local_99, dbg_Tabelas, mmo_Log, rg_Banco,
+                                                      gbx_Caminho})
+        w->setEnabled(false);
+}
+
+void Tfrm_Depurix::enableOperationControls() {
+    const bool erp = databaseKind() == DatabaseKind::Vornix;
+    btnIniciar->setEnabled(true);
+    btnFechar->setEnabled(true);
+    if (erp) {
+        btn_Remover_Estabelecimento_Vornix->setEnabled(true);
+        btn_Remover_Local_99->setEnabled(true);
+    }
+    dbg_Tabelas->setEnabled(true);
+    mmo_Log->setEnabled(true);
+    rg_Banco->setEnabled(true);
+    gbx_Caminho->setEnabled(true);
+}
+
+void Tfrm_Depurix::setHourglass(bool on) {
+    if (on == m_hourglass) return;  // the override cursor is a stack: push and pop it once
+    m_hourglass = on;
+    if (on)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void Tfrm_Depurix::clearLog() {
+    m_logEntries.clear();
+    mmo_Log->clear();
+}
+
+void Tfrm_Depurix::appendLog(const QString& entry) {
+    m_logEntries.append(entry);
+    QString shown = entry;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    mmo_Log->appendPlainText(shown);
+}
+
+void Tfrm_Depurix::setStatus(const QString& text) { m_statusPanel->setText(text); }
+
+void Tfrm_Depurix::refresh() {
+    raise();
+    repaint();
+    QCoreApplication::processEvents();
+}
+
+void Tfrm_Depurix::processPendingEvents() { QCoreApplication::processEvents(); }
+
+// ---------------------------------------------------------------------------------------------
+// Events
+
+void Tfrm_Depurix::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_shown) return;
+    m_shown = true;
+    guarded(m_dialogs, [this] { FormShow(); });
+}
+
+void Tfrm_Depurix::closeEvent(QCloseEvent* event) {
+    // Closing in the middle of an operation would destroy its connection under it.
+    if (m_session.running()) {
+        event->ignore();
+        QApplication::beep();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+bool Tfrm_Depurix::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        auto* w = static_cast<QWidget*>(watched);
+        // The same press travels up to the parents when a child ignores it; see it once.
+        const bool target = w == QApplication::focusWidget() || (!QApplication::focusWidget() && w == this);
+        if (target && w->window() == this) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            guarded(m_dialogs, [&] { FormKeyDown(watched, key->key()); });
+        }
+    }
+    return QWidget::eventFilter(watched, event);  // never consumed: it still reaches the control
+}
+
+// ---------------------------------------------------------------------------------------------
+// Handlers
+
+void Tfrm_Depurix::FormShow() {
+    rg_Banco->setItemIndex(0);
+    rg_BancoClick();
+    edt_Caminho->setFocus();
+}
+
+void Tfrm_Depurix::FormKeyDown(QObject* receiver, int key) {
+    if (key != Qt::Key_Space) return;
+    // A blank typed into the path is part of the path, not a toggle; and marks do not change
+    // under a running operation.
+    if (receiver == edt_Caminho || m_session.running()) return;
+    dbg_TabelasDblClick();
+}
+
+void Tfrm_Depurix::rg_BancoClick() {
+    const DatabaseKind kind = databaseKind();
+    const bool erp = kind == DatabaseKind::Vornix;
+    edt_Caminho->setText(defaultDatabasePath(kind));
+    cb_Produtos->setVisible(erp);
+    cb_Tabelas->setVisible(erp);
+    btn_Remover_Estabelecimento_Vornix->setEnabled(erp);
+    btn_Remover_Local_99->setEnabled(erp);
+    CarregarTabelas(CDS_TABELAS, kind);
+    if (erp) {
+        cb_Produtos->setChecked(false);
+        cb_ProdutosClick();
+        cb_Tabelas->setChecked(false);
+        cb_TabelasClick();
+    }
+}
+
+void Tfrm_Depurix::btnFecharClick() { close(); }
+
+void Tfrm_Depurix::cb_ProdutosClick() { marcarGrupo(CDS_TABELAS, productsGroup(), cb_Produtos->isChecked()); }
+
+void Tfrm_Depurix::cb_TabelasClick() { marcarGrupo(CDS_TABELAS, basicTablesGroup(), cb_Tabelas->isChecked()); }
+
+void Tfrm_Depurix::dbg_TabelasDblClick() { alternarMarca(CDS_TABELAS); }

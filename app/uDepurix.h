@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QWidget>
+
+#include "catalogue/Catalogues.h"
+#include "catalogue/MemTable.h"
+#include "db/OperationView.h"
+#include "db/Session.h"
+
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class QTableView;
+class CatalogueModel;
+class Dialogs;
+class RadioGroup;
+
+// The main window: wires the controls to the catalogue and the operations.
+class Tfrm_Depurix : public QWidget, public OperationView {
+    Q_OBJECT
+public:
+    // Dialogs are injected so that tests can answer them.
+    explicit Tfrm_Depurix(Dialogs& dialogs, QWidget* parent = nullptr);
+    ~Tfrm_Depurix() override;
+
+    MemTable& catalogue() { return CDS_TABELAS; }
+    Session& session() { return m_session; }
+    DatabaseKind databaseKind() const;
+    QStringList logEntries() const { return m_logEntries; }
+    QString statusText() const;
+
+    // OperationView
+    QString databasePath() const override;
+    void disableOperationControls() override;
+    void enableOperationControls() override;
+    void setHourglass(bool on) override;
+    void clearLog() override;
+    void appendLog(const QString& entry) override;
+    void setStatus(const QString& text) override;
+    void refresh() override;
+    void processPendingEvents() override;
+
+    // Handlers, named after the control and its event.
+    void FormShow();
+    void FormKeyDown(QObject* receiver, int key);
+    void rg_BancoClick();
+    void btnIniciarClick();
+    void btnFecharClick();
+    void btn_Remover_Estabelecimento_VornixClick();
+    void btn_Remover_Local_99Click();
+    void btn_Remover_UsuarioClick();
+    void btn_AbrirSelecaoClick();
+    void btn_SalvarSelecaoClick();
+    void cb_ProdutosClick();
+    void cb_TabelasClick();
+    void dbg_TabelasDblClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void wireHandlers();
+    void syncGridToCursor(int row);
+    // Handlers of long operations do nothing while one runs.
+    template <class Handler>
+    void operationHandler(Handler&& handler);
+
+    Dialogs& m_dialogs;
+    MemTable CDS_TABELAS;
+    MemTable CDS_TEMP;
+    Session m_session;
+    QStringList m_logEntries;
+    bool m_shown = false;
+    bool m_hourglass = false;
+
+    RadioGroup* rg_Banco = nullptr;
+    QGroupBox* gbx_Caminho = nullptr;
+    QLineEdit* edt_Caminho = nullptr;
+    QTableView* dbg_Tabelas = nullptr;
+    CatalogueModel* DS_TABELAS = nullptr;
+    QPlainTextEdit* mmo_Log = nullptr;
+    QLabel* Label1 = nullptr;
+    QPushButton* btn_Remover_Estabelecimento_Vornix = nullptr;
+    QPushButton* btn_Remover_Local_99 = nullptr;
+    QPushButton* btn_Remover_Usuario = nullptr;
+    QPushButton* btn_AbrirSelecao = nullptr;
+    QPushButton* btn_SalvarSelecao = nullptr;
+    QFrame* Bevel1 = nullptr;
+    QPushButton* btnIniciar = nullptr;
+    QCheckBox* cb_Produtos = nullptr;
+    QCheckBox* cb_Tabelas = nullptr;
+    QPushButton* btnFechar = nullptr;
+    QStatusBar* sbr_Msg = nullptr;
+    QLabel* m_statusPanel = nullptr;
+    QLabel* imgExcluir = nullptr;
+    QLabel* imgNaoExcluir = nullptr;
+};

@@ -1,0 +1,9 @@
+#include "db/Error.h"
+
+AppError::AppError(const QString& message)
+    : std::runtime_error(message.toStdString()), m_message(message) {}
+
+QString errorMessage(const std::exception& e) {
+    if (const auto* app = dynamic_cast<const AppError*>(&e)) return app->message();
+    return QString::fromLocal8Bit(e.what());
+}

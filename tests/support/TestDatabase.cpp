@@ -1,0 +1,164 @@
+#include "support/TestDatabase.h"
+
+#include <ibase.h>
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QUuid>
+
+#include "db/FbClient.h"
+#include "support/SqlScript.h"
+
+using namespace Firebird;
+
+LoginParams sysdbaLogin() {
+    return {QStringLiteral("SYSDBA"), QStringLiteral("vlemtrasq"), QStringLiteral("WIN1252"), 3};
+}
+
+QString fixturePath(const QString& name) {
+    return QStringLiteral(DEPURIX_FIXTURES_DIR "/") + name;
+}
+
+QStringList fixtureFiles(std::initializer_list<const char*> names) {
+    QStringList out;
+    for (const char* n : names) out << fixturePath(QString::fromLatin1(n));
+    return out;
+}
+
+namespace {
+QTemporaryDir& scratch() {
+    static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/depurix-tests-XXXXXX"));
+    return dir;
+}
+
+void createEmpty(const QString& path) {
+    fb::Status st;
+    fb::Owned<IXpbBuilder> dpb(fb::util()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0));
+    st.check();
+    dpb->insertTag(&st, isc_dpb_utf8_filename);
+    dpb->insertString(&st, isc_dpb_user_name, "SYSDBA");
+    dpb->insertString(&st, isc_dpb_password, "vlemtrasq");
+    dpb->insertInt(&st, isc_dpb_page_size, 8192);
+    dpb->insertString(&st, isc_dpb_set_db_charset, "WIN1252");
+    dpb->insertString(&st, isc_dpb_lc_ctype, "WIN1252");
+    dpb->insertInt(&st, isc_dpb_sql_dialect, 3);
+    dpb->insertInt(&st, isc_dpb_force_write, 0);  // test files need no durability
+    st.check();
+    fb::Ref<IProvider> provider(fb::master()->getDispatcher());
+    const QByteArray p = path.toUtf8();
+    IAttachment* att =
+        provider->createDatabase(&st, p.constData(), dpb->getBufferLength(&st), dpb->getBuffer(&st));
+    st.check();
+    att->detach(&st);
+    st.check();
+}
+
+QString buildTemplate(const QStringList& fixtures) {
+    static QHash<QString, QString> built;
+    const QString key = fixtures.join(QLatin1Char('|'));
+    if (auto it = built.constFind(key); it != built.constEnd()) return *it;
+
+    const QString path = scratch().filePath(QStringLiteral("template-%1.fdb").arg(built.size()));
+    createEmpty(path);
+    Database db(sysdbaLogin());
+    db.setConnectionString(path);
+    db.open();
+    Transaction tr(db);
+    for (const QString& file : fixtures) {
+        QFile f(file);
+        if (!f.open(QIODevice::ReadOnly)) throw AppError(QStringLiteral("cannot read ") + file);
+        runSqlScript(db, tr, QString::fromUtf8(f.readAll()));
+    }
+    if (tr.isActive()) tr.commit();
+    db.close();
+    built.insert(key, path);
+    return path;
+}
+}  // namespace
+
+void runSqlScript(Database& db, Transaction& tr, const QString& script) {
+    static const QRegularExpression ddl(
+        QStringLiteral("^(CREATE|ALTER|DROP|RECREATE|COMMENT)\\b"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression set(QStringLiteral("^SET\\b"), QRegularExpression::CaseInsensitiveOption);
+    Query q(db, tr);
+    for (const QString& stmt : splitSqlScript(script)) {
+        if (stmt.compare(QLatin1String("COMMIT"), Qt::CaseInsensitive) == 0) {
+            tr.commit();
+            continue;
+        }
+        if (set.match(stmt).hasMatch()) continue;  // dialect and names are the attachment's
+        try {
+            q.setSql(stmt);
+            q.execSql();
+            if (ddl.match(stmt).hasMatch()) tr.commit();
+        } catch (const std::exception& e) {
+            throw AppError(QStringLiteral("%1\nin: %2").arg(errorMessage(e), stmt));
+        }
+    }
+    if (tr.isActive()) tr.commit();
+}
+
+TestDatabase::TestDatabase(const QStringList& fixtures) {
+    const QString source = buildTemplate(fixtures);
+    m_path = scratch().filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral(".fdb"));
+    if (!QFile::copy(source, m_path)) throw AppError(QStringLiteral("cannot copy ") + source);
+    QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+TestDatabase::~TestDatabase() { QFile::remove(m_path); }
+
+Probe::Probe(const QString& path)
+    : m_db(std::make_unique<Database>(sysdbaLogin())) {
+    m_db->setConnectionString(path);
+    m_db->open();
+    m_tr = std::make_unique<Transaction>(*m_db);
+    m_q = std::make_unique<Query>(*m_db, *m_tr);
+}
+
+Probe::~Probe() {
+    m_q.reset();
+    m_tr.reset();
+    m_db->close();
+}
+
+void Probe::exec(const QString& sql) {
+    m_q->setSql(sql);
+    m_q->execSql();
+    m_tr->commit();
+}
+
+QList<QVariantList> Probe::rows(const QString& sql) {
+    m_q->setSql(sql);
+    m_q->open();
+    QList<QVariantList> out;
+    for (; !m_q->eof(); m_q->next()) {
+        QVariantList row;
+        for (int c = 0; c < m_q->fieldCount(); ++c) row << m_q->field(c).toVariant();
+        out << row;
+    }
+    m_q->close();
+    m_tr->commit();
+    return out;
+}
+
+QVariant Probe::scalar(const QString& sql) {
+    const QList<QVariantList> r = rows(sql);
+    if (r.isEmpty() || r.first().isEmpty()) return {};
+    return r.first().first();
+}
+
+qint64 Probe::count(const QString& tableOrSelect) {
+    const QString sql = tableOrSelect.contains(QLatin1Char(' '))
+                            ? tableOrSelect
+                            : QStringLiteral("SELECT COUNT(*) FROM ") + tableOrSelect;
+    return scalar(sql).toLongLong();
+}
+
+QStringList Probe::column(const QString& sql) {
+    QStringList out;
+    for (const QVariantList& r : rows(sql)) out << (r.isEmpty() ? QString() : r.first().toString());
+    return out;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+
+#include "db/Database.h"
+
+// Fixture files under tests/fixtures, loaded in order.
+QStringList fixtureFiles(std::initializer_list<const char*> names);
+QString fixturePath(const QString& name);
+
+// Runs a script through an attachment: DDL is committed statement by statement, the rest at the
+// end. Throws with the failing statement in the message.
+void runSqlScript(Database& db, Transaction& tr, const QString& script);
+
+// A database file of its own in a temporary folder, built from fixture files. The build happens
+// once per set of files and test process; every instance gets its own copy of the file.
+class TestDatabase {
+public:
+    explicit TestDatabase(const QStringList& fixtures = fixtureFiles({"schema.sql"}));
+    ~TestDatabase();
+    const QString& path() const { return m_path; }
+
+private:
+    QString m_path;
+};
+
+// A connection of its own, as another program would have, for setting up and checking data.
+class Probe {
+public:
+    explicit Probe(const QString& path);
+    ~Probe();
+    // Every call runs and commits on its own.
+    void exec(const QString& sql);
+    QVariant scalar(const QString& sql);
+    qint64 count(const QString& tableOrSelect);
+    QList<QVariantList> rows(const QString& sql);
+    QStringList column(const QString& sql);
+    Database& database() { return *m_db; }
+    Transaction& transaction() { return *m_tr; }
+
+private:
+    std::unique_ptr<Database> m_db;
+    std::unique_ptr<Transaction> m_tr;
+    std::unique_ptr<Query> m_q;
+};
+
+LoginParams sysdbaLogin();

@@ -1,0 +1,171 @@
+// The main window at start, on the database choice, and around an operation.
+#include <QAbstractItemModelTester>
+#include <QDir>
+#include <QLabel>
+#include <QStatusBar>
+
+#include "catalogue/Paths.h"
+#include "support/TestDatabase.h"
+#include "support/WindowFixture.h"
+
+namespace {
+
+TEST_F(WindowTest, StartsOnTheErpDatabaseWithItsDefaults) {
+    auto radios = child<QWidget>("rg_Banco")->findChildren<QRadioButton*>();
+    ASSERT_EQ(radios.size(), 2);
+    EXPECT_TRUE(radios[0]->isChecked());
+    EXPECT_EQ(radios[0]->text(), QStringLiteral("VORNIX"));
+    EXPECT_EQ(path()->text(), defaultDatabasePath(DatabaseKind::Vornix));
+    EXPECT_TRUE(child<QCheckBox>("cb_Produtos")->isVisible());
+    EXPECT_FALSE(child<QCheckBox>("cb_Produtos")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>("cb_Tabelas")->isChecked());
+    EXPECT_EQ(grid()->model()->rowCount(), 113);
+    EXPECT_EQ(currentKey(), QStringLiteral("SCA_OCORRENCIAS"));
+    EXPECT_EQ(grid()->currentIndex().row(), 50);
+    EXPECT_EQ(window.statusText(), QString());
+    EXPECT_EQ(QApplication::focusWidget(), path());
+    EXPECT_TRUE(button("btn_Remover_Estabelecimento_Vornix")->isEnabled());
+}
+
+TEST_F(WindowTest, ChoosingPdvRebuildsTheCatalogueAndDisablesErpOnlyRemovals) {
+    path()->setText(QStringLiteral("/algum/outro.fdb"));
+    choose(1);
+    EXPECT_EQ(path()->text(), defaultDatabasePath(DatabaseKind::Pdv));
+    EXPECT_FALSE(child<QCheckBox>("cb_Produtos")->isVisible());
+    EXPECT_FALSE(child<QCheckBox>("cb_Tabelas")->isVisible());
+    EXPECT_FALSE(button("btn_Remover_Estabelecimento_Vornix")->isEnabled());
+    EXPECT_FALSE(button("btn_Remover_Local_99")->isEnabled());
+    EXPECT_TRUE(button("btn_Remover_Usuario")->isEnabled());
+    EXPECT_TRUE(button("btnIniciar")->isEnabled());
+    EXPECT_EQ(grid()->model()->rowCount(), 39);
+
+    child<QCheckBox>("cb_Produtos")->setChecked(true);
+    choose(0);
+    EXPECT_EQ(grid()->model()->rowCount(), 113);
+    EXPECT_FALSE(child<QCheckBox>("cb_Produtos")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>("cb_Tabelas")->isVisible());
+    EXPECT_TRUE(button("btn_Remover_Local_99")->isEnabled());
+}
+
+TEST_F(WindowTest, ControlsHaveTheirCaptionsGeometryAndBehaviour) {
+    struct Expected {
+        const char* name;
+        QRect geometry;
+    };
+    const Expected controls[] = {
+        {"rg_Banco", {8, 8, 345, 41}},
+        {"gbx_Caminho", {360, 8, 418, 41}},
+        {"edt_Caminho", {9, 14, 402, 21}},
+        {"dbg_Tabelas", {8, 56, 345, 397}},
+        {"mmo_Log", {360, 48, 419, 321}},
+        {"Label1", {360, 374, 122, 16}},
+        {"btn_Remover_Estabelecimento_Vornix", {360, 392, 417, 31}},
+        {"btn_Remover_Local_99", {360, 422, 417, 31}},
+        {"btn_Remover_Usuario", {360, 452, 417, 31}},
+        {"btn_AbrirSelecao", {8, 452, 185, 31}},
+        {"btn_SalvarSelecao", {192, 452, 161, 31}},
+        {"Bevel1", {9, 495, 770, 2}},
+        {"btnIniciar", {8, 502, 346, 33}},
+        {"cb_Produtos", {361, 512, 73, 17}},
+        {"cb_Tabelas", {441, 512, 64, 17}},
+        {"btnFechar", {520, 502, 260, 33}},
+        {"sbr_Msg", {0, 543, 784, 19}},
+    };
+    EXPECT_EQ(window.size(), QSize(784, 562));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Kembral Softwares - Limpeza do Banco de Dados"));
+    for (const Expected& c : controls) EXPECT_EQ(child<QWidget>(c.name)->geometry(), c.geometry) << c.name;
+
+    for (const char* name : {"btn_Remover_Estabelecimento_Vornix", "btn_Remover_Local_99", "btn_Remover_Usuario",
+                             "btn_AbrirSelecao", "btn_SalvarSelecao", "btnIniciar", "btnFechar"}) {
+        EXPECT_TRUE(button(name)->isFlat()) << name;
+        EXPECT_EQ(button(name)->focusPolicy(), Qt::NoFocus) << name;
+    }
+    EXPECT_EQ(button("btnIniciar")->text(), QStringLiteral("Limpar tabelas selecionadas na lista"));
+    EXPECT_EQ(button("btnIniciar")->toolTip(),
+              QStringLiteral("Exclui os dados e inicializa o Generator das tabelas selecionadas.\n"));
+    EXPECT_EQ(button("btn_Remover_Local_99")->toolTip().split(QLatin1Char('\n')).size(), 9);
+    EXPECT_EQ(child<QLabel>("Label1")->text(), QStringLiteral("Outras Operações:"));
+    EXPECT_FALSE(child<QWidget>("imgExcluir")->isVisible());
+    EXPECT_FALSE(child<QWidget>("imgNaoExcluir")->isVisible());
+
+    // Tab order: log, database choice, path, grid.
+    auto* log = child<QWidget>("mmo_Log");
+    QWidget* w = log->nextInFocusChain();
+    while (w->focusPolicy() == Qt::NoFocus || !w->isVisible()) w = w->nextInFocusChain();
+    EXPECT_EQ(w->parentWidget(), child<QWidget>("rg_Banco"));
+    EXPECT_EQ(path()->nextInFocusChain(), grid());
+}
+
+TEST_F(WindowTest, ResizingKeepsEachControlsAnchoredEdges) {
+    window.resize(884, 662);
+    QApplication::processEvents();
+    EXPECT_EQ(child<QWidget>("rg_Banco")->geometry(), QRect(8, 8, 345, 41));
+    EXPECT_EQ(child<QWidget>("gbx_Caminho")->geometry(), QRect(360, 8, 518, 41));
+    EXPECT_EQ(path()->geometry(), QRect(9, 14, 502, 21));
+    EXPECT_EQ(grid()->geometry(), QRect(8, 56, 345, 497));
+    EXPECT_EQ(child<QWidget>("mmo_Log")->geometry(), QRect(360, 48, 519, 421));
+    EXPECT_EQ(button("btnIniciar")->geometry(), QRect(8, 602, 346, 33));
+    EXPECT_EQ(button("btnFechar")->geometry(), QRect(620, 602, 260, 33));
+    EXPECT_EQ(child<QWidget>("sbr_Msg")->geometry(), QRect(0, 643, 884, 19));
+    EXPECT_EQ(window.minimumSize(), QSize(784, 562));
+}
+
+TEST_F(WindowTest, GridShowsIdDescriptionAndMarkColumns) {
+    QAbstractItemModel* m = grid()->model();
+    QAbstractItemModelTester tester(m, QAbstractItemModelTester::FailureReportingMode::Warning);
+    EXPECT_EQ(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral("ID"));
+    EXPECT_EQ(m->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Tabela"));
+    EXPECT_EQ(m->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Limpar"));
+    EXPECT_EQ(m->headerData(0, Qt::Horizontal, Qt::TextAlignmentRole).toInt() & Qt::AlignRight, Qt::AlignRight);
+    EXPECT_EQ(m->headerData(2, Qt::Horizontal, Qt::TextAlignmentRole).toInt() & Qt::AlignHCenter, Qt::AlignHCenter);
+    EXPECT_EQ(grid()->columnWidth(0), 31);
+    EXPECT_EQ(grid()->columnWidth(1), 234);
+    EXPECT_EQ(grid()->columnWidth(2), 40);
+    EXPECT_EQ(m->data(m->index(0, 0)).toInt(), 1);
+    EXPECT_EQ(m->data(m->index(0, 1)).toString(), QStringLiteral("Lançamento Contábil"));
+    EXPECT_FALSE(m->data(m->index(0, 2)).isValid());  // the mark is drawn, never written
+    choose(1);  // a rebuild under the tester
+    choose(0);
+}
+
+TEST_F(WindowTest, FrameOnThePdvDatabaseLeavesErpOnlyButtonsDisabled) {
+    choose(1);
+    path()->setText(QDir::tempPath() + QStringLiteral("/nao-existe-depurix.fdb"));
+    QStringList disabledDuring;
+    window.session().runOperation(falhaConexaoLimpeza(), [] {});
+    const QStringList log = window.logEntries();
+    ASSERT_EQ(log.size(), 1);
+    EXPECT_TRUE(log[0].startsWith(falhaConexaoLimpeza()));
+    EXPECT_EQ(child<QPlainTextEdit>("mmo_Log")->toPlainText(), QString(log[0]).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    EXPECT_EQ(window.statusText(), QStringLiteral("Fim de Processamento..."));
+    for (const char* name : {"btnIniciar", "btnFechar", "dbg_Tabelas", "mmo_Log", "rg_Banco", "gbx_Caminho"})
+        EXPECT_TRUE(child<QWidget>(name)->isEnabled()) << name;
+    EXPECT_FALSE(button("btn_Remover_Estabelecimento_Vornix")->isEnabled());
+    EXPECT_FALSE(button("btn_Remover_Local_99")->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WindowTest, DuringAnOperationControlsAreDisabledAndTheWindowRefusesToClose) {
+    TestDatabase tdb;
+    path()->setText(tdb.path());
+    QStringList enabledInside;
+    bool visibleAfterClose = false;
+    window.session().runOperation(falhaConexao(), [&] {
+        for (const char* name : {"btnIniciar", "btnFechar", "btn_Remover_Estabelecimento_Vornix",
+                                 "btn_Remover_Local_99", "dbg_Tabelas", "mmo_Log", "rg_Banco", "gbx_Caminho",
+                                 "edt_Caminho"})
+            if (child<QWidget>(name)->isEnabled()) enabledInside << QString::fromLatin1(name);
+        EXPECT_TRUE(button("btn_Remover_Usuario")->isEnabled());
+        EXPECT_NE(QApplication::overrideCursor(), nullptr);
+        window.close();
+        QApplication::processEvents();
+        visibleAfterClose = window.isVisible();
+    });
+    EXPECT_TRUE(enabledInside.isEmpty()) << enabledInside.join(QLatin1Char(',')).toStdString();
+    EXPECT_TRUE(visibleAfterClose);
+    EXPECT_TRUE(window.logEntries().isEmpty());
+    window.close();
+    EXPECT_FALSE(window.isVisible());
+}
+
+}  // namespace
