@@ -316,6 +316,7 @@ void Query::execSql() {
     IAttachment* att = m_db.handle();
     fb::Status st;
     ++m_db.requests().statements;
+    m_rowsAffected = -1;
     if (m_paramNames.isEmpty()) {
         const QByteArray text = win1252::encode(m_sql);
         att->execute(&st, tra, 0, text.constData(), kDialect, nullptr, nullptr, nullptr, nullptr);
@@ -329,6 +330,8 @@ void Query::execSql() {
     std::vector<unsigned char> in = inputMessage(&inMeta);
     fb::Ref<IMessageMetadata> inRef(inMeta);
     statement->execute(&st, tra, inMeta, in.data(), nullptr, nullptr);
+    st.check();
+    m_rowsAffected = qint64(statement->getAffectedRecords(&st));
     st.check();
 }
 

@@ -108,6 +108,8 @@ public:
 
     void open();
     void execSql();
+    // Rows changed by the last parameterised execSql; -1 when not known.
+    qint64 rowsAffected() const { return m_rowsAffected; }
     void close();
     bool isOpen() const { return m_open; }
 
@@ -149,4 +151,5 @@ private:
     std::vector<Column> m_columns;
     std::vector<std::vector<Value>> m_rows;
     qsizetype m_current = 0;
+    qint64 m_rowsAffected = -1;
 };

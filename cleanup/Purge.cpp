@@ -1,0 +1,81 @@
+#include "cleanup/Purge.h"
+
+#include "catalogue/CatalogueBuilder.h"
+#include "db/Error.h"
+#include "db/SqlText.h"
+
+namespace {
+QString messageOf(std::exception_ptr e) {
+    try {
+        std::rethrow_exception(e);
+    } catch (const std::exception& ex) {
+        return errorMessage(ex);
+    } catch (...) {
+        return QStringLiteral("Erro desconhecido");
+    }
+}
+
+bool blank(const QString& s) { return s.trimmed().isEmpty(); }
+}  // namespace
+
+bool TabelaSelecionada(MemTable& catalogue, const QString& key) {
+    catalogue.first();
+    if (!catalogue.locate(QString(TABELA_NOME), key, Qt::CaseInsensitive)) return false;
+    return catalogue.field(QString(EXCLUIR)).toString() == QLatin1String("S");
+}
+
+void LimparTabela(Session& session, const MemTable& catalogue, const QString& table,
+                  const QString& generator, const QString& condition) {
+    QString status = catalogue.field(QString(DESCRICAO)).toString() + QStringLiteral(" - ") + table;
+    if (!blank(generator)) status += QStringLiteral(" (Generator: ") + generator + QLatin1Char(')');
+    session.setStatus(status);
+    session.AtualizarTela();
+
+    Query& q = session.QRY_GERAL;
+    try {
+        q.close();
+        q.setSql(QStringLiteral("SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = ") +
+                 sqlString(table));
+        q.open();
+        if (q.eof()) {
+            session.RegistrarLog(QStringLiteral("Tabela ") + table + QStringLiteral(" Inexistente"));
+        } else {
+            q.close();
+            q.setSql(QStringLiteral("SELECT COUNT(*) AS NR_REGISTROS FROM ") + table);
+            q.open();
+            const int rows = q.fieldByName(QStringLiteral("NR_REGISTROS")).asInteger();
+            q.close();
+
+            QString del = QStringLiteral("DELETE FROM ") + table;
+            if (!blank(condition)) del += QStringLiteral("\r\n") + condition;
+            q.setSql(del);
+            q.execSql();
+            session.RegistrarLog(table + QStringLiteral(" ( ") + QString::number(rows) + QStringLiteral(" )"));
+            if (!blank(generator)) ReiniciarGenerator(session, generator);
+            session.TR_GERAL.commit();
+            session.processPendingEvents();
+        }
+    } catch (...) {
+        session.RegistrarLog(table + QStringLiteral("\r\n") + messageOf(std::current_exception()));
+    }
+    session.RegistrarSeparador();
+}
+
+void ReiniciarGenerator(Session& session, const QString& generator) {
+    Query& q = session.QRY_GERAL;
+    try {
+        q.close();
+        q.setSql(QStringLiteral("SELECT RDB$GENERATOR_NAME FROM RDB$GENERATORS WHERE RDB$GENERATOR_NAME = ") +
+                 sqlString(generator));
+        q.open();
+        if (!q.eof()) {
+            q.close();
+            q.setSql(QStringLiteral("ALTER SEQUENCE ") + generator + QStringLiteral(" RESTART WITH 0"));
+            q.execSql();
+        } else {
+            session.RegistrarLog(QStringLiteral("Generator ") + generator + QStringLiteral(" inexistente"));
+        }
+    } catch (...) {
+        session.RegistrarLog(generator + QStringLiteral("\r\n") + messageOf(std::current_exception()));
+    }
+}
