@@ -24,6 +24,7 @@
 #include "catalogue/CatalogueBuilder.h"
 #include "catalogue/Paths.h"
 #include "catalogue/Selection.h"
+#include "cleanup/CleanupRun.h"
 #include "db/Dialogs.h"
 
 namespace {
@@ -248,6 +249,7 @@ void Tfrm_Depurix::buildControls() {
 void Tfrm_Depurix::wireHandlers() {
     connect(rg_Banco, &RadioGroup::clicked, this, [this] { guarded(m_dialogs, [this] { rg_BancoClick(); }); });
     connect(btnFechar, &QPushButton::clicked, this, [this] { btnFecharClick(); });
+    connect(btnIniciar, &QPushButton::clicked, this, [this] { operationHandler([this] { btnIniciarClick(); }); });
     connect(cb_Produtos, &QCheckBox::clicked, this, [this] { guarded(m_dialogs, [this] { cb_ProdutosClick(); }); });
     connect(cb_Tabelas, &QCheckBox::clicked, this, [this] { guarded(m_dialogs, [this] { cb_TabelasClick(); }); });
     connect(dbg_Tabelas, &QTableView::doubleClicked, this,
@@ -258,6 +260,17 @@ void Tfrm_Depurix::wireHandlers() {
             [this](const QModelIndex& current) {
                 if (current.isValid()) CDS_TABELAS.setRecNo(current.row());
             });
+}
+
+template <class Handler>
+void Tfrm_Depurix::operationHandler(Handler&& handler) {
+    // Pending input is processed between statements: a click that would start a second
+    // operation meanwhile does nothing.
+    if (m_session.running()) {
+        QApplication::beep();
+        return;
+    }
+    guarded(m_dialogs, handler);
 }
 
 void Tfrm_Depurix::syncGridToCursor(int row) {
@@ -401,6 +414,11 @@ void Tfrm_Depurix::rg_BancoClick() {
         cb_Tabelas->setChecked(false);
         cb_TabelasClick();
     }
+}
+
+void Tfrm_Depurix::btnIniciarClick() {
+    if (!m_dialogs.confirm(QStringLiteral("Confirma a Limpeza do Banco de Dados ?"))) return;
+    LimparTabelas(m_session, CDS_TABELAS, databaseKind());
 }
 
 void Tfrm_Depurix::btnFecharClick() { close(); }

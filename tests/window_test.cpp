@@ -168,4 +168,27 @@ TEST_F(WindowTest, DuringAnOperationControlsAreDisabledAndTheWindowRefusesToClos
     EXPECT_FALSE(window.isVisible());
 }
 
+TEST_F(WindowTest, CleanupButtonAsksFirstAndRunsThePlanOfTheChosenDatabase) {
+    TestDatabase tdb(fixtureFiles({"schema.sql", "keys.sql", "cleanup-base.sql"}));
+    Probe probe(tdb.path());
+    choose(1);
+    path()->setText(tdb.path());
+
+    dialogs.confirmAnswers = {false};
+    click("btnIniciar");
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Confirma a Limpeza do Banco de Dados ?"));
+    EXPECT_TRUE(window.logEntries().isEmpty());
+    EXPECT_EQ(probe.count(QStringLiteral("PDV_VENDA")), 3);
+
+    dialogs.confirmAnswers = {true};
+    click("btnIniciar");
+    EXPECT_EQ(window.logEntries().size(), 94);
+    EXPECT_EQ(probe.count(QStringLiteral("PDV_VENDA")), 0);
+    EXPECT_EQ(window.statusText(), QStringLiteral("Fim de Processamento..."));
+    EXPECT_EQ(currentKey(), QStringLiteral("PDV_SANGRIASUPRIMENTO"));
+    EXPECT_EQ(grid()->currentIndex().row(), 38);  // the grid follows the run's cursor
+    EXPECT_TRUE(dialogs.errors().isEmpty());
+}
+
 }  // namespace
