@@ -23,6 +23,7 @@
 #include "app/RadioGroup.h"
 #include "catalogue/CatalogueBuilder.h"
 #include "catalogue/Paths.h"
+#include "catalogue/SavedSelection.h"
 #include "catalogue/Selection.h"
 #include "cleanup/CleanupRun.h"
 #include "db/Dialogs.h"
@@ -250,6 +251,10 @@ void Tfrm_Depurix::wireHandlers() {
     connect(rg_Banco, &RadioGroup::clicked, this, [this] { guarded(m_dialogs, [this] { rg_BancoClick(); }); });
     connect(btnFechar, &QPushButton::clicked, this, [this] { btnFecharClick(); });
     connect(btnIniciar, &QPushButton::clicked, this, [this] { operationHandler([this] { btnIniciarClick(); }); });
+    connect(btn_SalvarSelecao, &QPushButton::clicked, this,
+            [this] { guarded(m_dialogs, [this] { btn_SalvarSelecaoClick(); }); });
+    connect(btn_AbrirSelecao, &QPushButton::clicked, this,
+            [this] { guarded(m_dialogs, [this] { btn_AbrirSelecaoClick(); }); });
     connect(cb_Produtos, &QCheckBox::clicked, this, [this] { guarded(m_dialogs, [this] { cb_ProdutosClick(); }); });
     connect(cb_Tabelas, &QCheckBox::clicked, this, [this] { guarded(m_dialogs, [this] { cb_TabelasClick(); }); });
     connect(dbg_Tabelas, &QTableView::doubleClicked, this,
@@ -422,6 +427,10 @@ void Tfrm_Depurix::btnIniciarClick() {
 }
 
 void Tfrm_Depurix::btnFecharClick() { close(); }
+
+void Tfrm_Depurix::btn_SalvarSelecaoClick() { salvarSelecao(CDS_TABELAS, m_dialogs); }
+
+void Tfrm_Depurix::btn_AbrirSelecaoClick() { abrirSelecao(CDS_TABELAS, CDS_TEMP, m_dialogs); }
 
 void Tfrm_Depurix::cb_ProdutosClick() { marcarGrupo(CDS_TABELAS, productsGroup(), cb_Produtos->isChecked()); }
 

@@ -1,0 +1,52 @@
+#include "catalogue/SavedSelection.h"
+
+#include <QFileInfo>
+
+#include "catalogue/CatalogueBuilder.h"
+#include "catalogue/Paths.h"
+#include "catalogue/SelectionFile.h"
+#include "db/Error.h"
+
+namespace {
+QString reason(std::exception_ptr e) {
+    try {
+        std::rethrow_exception(e);
+    } catch (const std::exception& ex) {
+        return errorMessage(ex);
+    } catch (...) {
+        return QStringLiteral("Erro desconhecido");
+    }
+}
+}  // namespace
+
+void salvarSelecao(const MemTable& catalogue, Dialogs& dialogs) {
+    try {
+        saveTable(catalogue, selectionFilePath());
+    } catch (...) {
+        dialogs.message(QStringLiteral("Falha na gravação do arquivo:\r\n") + reason(std::current_exception()));
+        return;
+    }
+    dialogs.message(QStringLiteral("O arquivo foi salvo com sucesso."));
+}
+
+void abrirSelecao(MemTable& catalogue, MemTable& temp, Dialogs& dialogs) {
+    const QString path = selectionFilePath();
+    if (!QFileInfo(path).isFile()) {
+        dialogs.message(QStringLiteral("Arquivo não encontrado!"));
+        return;
+    }
+    try {
+        loadTable(temp, path);
+        if (temp.recordCount() == catalogue.recordCount()) {
+            if (temp.fieldDefs() != catalogueFields())
+                throw AppError(QStringLiteral("Os campos do arquivo não correspondem aos da lista de tabelas"));
+            catalogue.assign(temp);
+        } else {
+            dialogs.message(QStringLiteral("O Arquivo selecionado está diferente das tabelas configuradas!"));
+        }
+        temp.close();
+    } catch (...) {
+        temp.close();
+        dialogs.message(QStringLiteral("Falha na abertura do arquivo:\r\n") + reason(std::current_exception()));
+    }
+}
