@@ -7,26 +7,12 @@
 #include "db/Session.h"
 #include "support/CatalogueMarks.h"
 #include "support/FakeView.h"
+#include "support/RunLog.h"
 #include "support/TestDatabase.h"
 
 namespace {
 
-const QString kSeparator(97, QLatin1Char('-'));
-
-// The tables the log reports as purged, in order.
-QStringList purgedTables(const QStringList& log) {
-    QStringList out;
-    for (const QString& e : log)
-        if (e.endsWith(QLatin1String(" )"))) out << e.section(QLatin1Char(' '), 0, 0);
-    return out;
-}
-
-QStringList failures(const QStringList& log) {
-    QStringList out;
-    for (const QString& e : log)
-        if (e != kSeparator && !e.endsWith(QLatin1String(" )"))) out << e;
-    return out;
-}
+using namespace runlog;
 
 class CleanupRunTest : public ::testing::Test {
 protected:

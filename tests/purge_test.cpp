@@ -7,11 +7,12 @@
 #include "db/Session.h"
 #include "support/CatalogueMarks.h"
 #include "support/FakeView.h"
+#include "support/RunLog.h"
 #include "support/TestDatabase.h"
 
 namespace {
 
-const QString kSeparator(97, QLatin1Char('-'));
+using namespace runlog;
 
 class PurgeTest : public ::testing::Test {
 protected:
