@@ -43,7 +43,7 @@ void RemoverCustosDuplicados(Session& session) {
     groups.fetchAll();  // read to the end before any delete touches the table
     for (groups.first(); !groups.eof(); groups.next()) {
         const int gradePrice = groups.fieldByName(QStringLiteral("HCL_CODIGO_GRADEPRECO")).asInteger();
-        const QDateTime date = groups.fieldByName(QStringLiteral("HCL_DT_INCLUSAO")).asDateTime();
+        const Value date = groups.fieldByName(QStringLiteral("HCL_DT_INCLUSAO"));
         pass.close();
         if (gradePrice > 0) {
             pass.setSql(text(kPassByGradePrice));

@@ -160,8 +160,9 @@ Value decodeValue(const unsigned char* buffer, unsigned type, unsigned offset, u
             unsigned y, m, d, h, mi, s, f;
             fb::util()->decodeDate(ts.timestamp_date, &y, &m, &d);
             fb::util()->decodeTime(ts.timestamp_time, &h, &mi, &s, &f);
-            return Value(QDateTime(QDate(int(y), int(m), int(d)),
-                                   QTime(int(h), int(mi), int(s), int(f / 10)), Qt::UTC));
+            return Value::timestamp(
+                QDateTime(QDate(int(y), int(m), int(d)), QTime(int(h), int(mi), int(s), int(f / 10)), Qt::UTC),
+                int(f % 10));
         }
         case SQL_TYPE_DATE: {
             ISC_DATE v;
@@ -244,7 +245,8 @@ std::vector<unsigned char> Query::inputMessage(IMessageMetadata** meta) {
             ts.timestamp_time = fb::util()->encodeTime(unsigned(dt.time().hour()),
                                                        unsigned(dt.time().minute()),
                                                        unsigned(dt.time().second()),
-                                                       unsigned(dt.time().msec()) * 10);
+                                                       unsigned(dt.time().msec()) * 10 +
+                                                           unsigned(v.tenthsOfMillisecond()));
             std::memcpy(p, &ts, sizeof ts);
         } else {
             const ISC_LONG l = v.asInteger();

@@ -85,6 +85,10 @@ class Param {
 public:
     void setInteger(int v) { m_value = Value(Value::Data(qint64(v))); }
     void setDateTime(const QDateTime& v) { m_value = Value(Value::Data(v)); }
+    // Binds a date-time as read, to the tenth of a millisecond; NULL binds the zero date.
+    void setDateTime(const Value& v) {
+        m_value = v.isDateTime() ? v : Value(Value::Data(v.asDateTime()));
+    }
     void clear() { m_value = Value(); }
     const Value& value() const { return m_value; }
 

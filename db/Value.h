@@ -12,6 +12,14 @@ public:
 
     Value() = default;
     explicit Value(Data data, int scale = 0) : m_data(std::move(data)), m_scale(scale) {}
+    // The server keeps times in tenths of a millisecond; the tenth is kept so a value read can be
+    // bound back exactly.
+    static Value timestamp(const QDateTime& dt, int tenthsOfMillisecond) {
+        Value v{Data(dt)};
+        v.m_subMillis = tenthsOfMillisecond;
+        return v;
+    }
+    int tenthsOfMillisecond() const { return m_subMillis; }
 
     bool isNull() const { return std::holds_alternative<std::monostate>(m_data); }
     bool isDateTime() const { return std::holds_alternative<QDateTime>(m_data); }
@@ -30,4 +38,5 @@ public:
 private:
     Data m_data;
     int m_scale = 0;  // negative for scaled numerics, as the server describes them
+    int m_subMillis = 0;
 };

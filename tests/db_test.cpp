@@ -95,6 +95,19 @@ TEST_F(DbTest, NamedParametersBindEveryOccurrenceAndSkipQuotedText) {
     EXPECT_EQ(Probe(tdb.path()).count(QStringLiteral("T")), 1);
 }
 
+TEST_F(DbTest, ADateTimeReadIsBoundBackToTheTenthOfAMillisecond) {
+    Probe(tdb.path()).exec(QStringLiteral("UPDATE T SET DT = '2019-03-07 10:20:30.1234' WHERE ID = 1"));
+    Connected c(tdb.path());
+    c.q.setSql(QStringLiteral("SELECT DT FROM T WHERE ID = 1"));
+    c.q.open();
+    const Value read = c.q.fieldByName(QStringLiteral("DT"));
+    EXPECT_EQ(read.tenthsOfMillisecond(), 4);
+    c.q.setSql(QStringLiteral("SELECT COUNT(*) AS N FROM T WHERE DT = :D"));
+    c.q.paramByName(QStringLiteral("D")).setDateTime(read);
+    c.q.open();
+    EXPECT_EQ(c.q.fieldByName(QStringLiteral("N")).asInteger(), 1);
+}
+
 TEST(NamedParams, PositionsFollowOccurrences) {
     const PositionalSql p = toPositional(QStringLiteral(
         "SELECT ':A', \":B\" FROM X WHERE A = :a AND B = :B_2 -- :C\n AND C = :A"));
