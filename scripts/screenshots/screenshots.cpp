@@ -1,0 +1,76 @@
+// Takes the README's pictures of the real window on a real X display (run under Xvfb by
+// scripts/screenshots.sh): each scene sets the window up, lets it paint, and grabs it from the
+// screen.
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTest>
+#include <QWindow>
+#include <cstdio>
+
+#include "app/AppIcon.h"
+#include "app/uDepurix.h"
+#include "db/Dialogs.h"
+
+namespace {
+// Says yes to every question and answers inputs from a list, as the technician in the pictures.
+class Answers : public Dialogs {
+public:
+    QStringList inputs;
+    bool confirm(const QString&) override { return true; }
+    QString input(const QString&, const QString&) override { return inputs.isEmpty() ? QString() : inputs.takeFirst(); }
+    void message(const QString&) override {}
+    void error(const QString& text) override { std::fprintf(stderr, "error box: %s\n", qPrintable(text)); }
+};
+
+void settle() {
+    for (int i = 0; i < 20; ++i) {
+        QApplication::processEvents();
+        QTest::qWait(25);
+    }
+}
+
+void shoot(QWidget& w, const QString& file) {
+    settle();
+    const QPixmap shot = w.screen()->grabWindow(w.winId());
+    if (!shot.save(file)) std::fprintf(stderr, "could not write %s\n", qPrintable(file));
+    std::printf("%s\n", qPrintable(file));
+}
+
+template <class T>
+T* child(QWidget& w, const char* name) { return w.findChild<T*>(QString::fromLatin1(name)); }
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setWindowIcon(applicationIcon());
+    const QStringList args = QApplication::arguments();
+    if (args.size() < 3) {
+        std::fprintf(stderr, "usage: depurix_screenshots OUTPUT_DIR ERP_DATABASE\n");
+        return 2;
+    }
+    const QDir out(args[1]);
+    const QString erp = args[2];
+    Answers answers;
+    Tfrm_Depurix window(answers);
+    window.show();
+    settle();
+    child<QLineEdit>(window, "edt_Caminho")->setText(erp);
+    shoot(window, out.filePath(QStringLiteral("inicio.png")));
+
+    // A cleanup of the pre-sales and the pre-sale coupons' links, as the log shows it.
+    child<QAbstractButton>(window, "cb_Produtos")->click();
+    child<QAbstractButton>(window, "btnIniciar")->click();
+    shoot(window, out.filePath(QStringLiteral("limpeza.png")));
+
+    child<QLineEdit>(window, "edt_Caminho")->setText(QDir::temp().filePath(QStringLiteral("nao-existe.fdb")));
+    child<QAbstractButton>(window, "btnIniciar")->click();
+    shoot(window, out.filePath(QStringLiteral("falha-conexao.png")));
+
+    window.findChild<QWidget*>(QStringLiteral("rg_Banco"))->findChildren<QRadioButton*>()[1]->click();
+    shoot(window, out.filePath(QStringLiteral("pdv.png")));
+    return 0;
+}
