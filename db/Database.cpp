@@ -84,6 +84,7 @@ void Transaction::commit() {
     if (!m_transaction) return;
     fb::Status st;
     ++m_db.m_requests.commits;
+    if (m_db.m_trace) m_db.m_trace(QStringLiteral("COMMIT"));
     m_transaction->commit(&st);
     st.check();
     m_transaction.take();  // a successful commit releases the interface
@@ -258,6 +259,33 @@ std::vector<unsigned char> Query::inputMessage(IMessageMetadata** meta) {
     return buffer;
 }
 
+void Query::traceSql() const {
+    if (!m_db.trace()) return;
+    if (m_paramNames.isEmpty()) {
+        m_db.trace()(m_sql);
+        return;
+    }
+    // Each marker becomes the literal of the value bound to its name.
+    const QString positional = toPositional(m_sql).sql;
+    QString out;
+    qsizetype next = 0;
+    for (qsizetype i = 0, pos = 0; i < positional.size(); ++i) {
+        if (positional[i] != QLatin1Char('?') || pos >= m_paramNames.size()) continue;
+        const qsizetype slot = m_paramNames.indexOf(m_paramNames[pos++]);
+        const Value v = size_t(slot) < m_params.size() ? m_params[size_t(slot)].value() : Value();
+        QString literal = QStringLiteral("NULL");
+        if (v.isDateTime())
+            literal = QStringLiteral("'%1%2'")
+                          .arg(v.asDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")))
+                          .arg(v.tenthsOfMillisecond());
+        else if (!v.isNull())
+            literal = QString::number(v.asInt64());
+        out += positional.mid(next, i - next) + literal;
+        next = i + 1;
+    }
+    m_db.trace()(out + positional.mid(next));
+}
+
 void Query::describe(IMessageMetadata* meta) {
     fb::Status st;
     const unsigned count = meta->getCount(&st);
@@ -286,6 +314,7 @@ void Query::open() {
     const QByteArray text = win1252::encode(m_sql);
     fb::Status st;
     ++m_db.requests().queries;
+    traceSql();
     IResultSet* cursor = nullptr;
     if (m_paramNames.isEmpty()) {
         cursor = att->openCursor(&st, tra, 0, text.constData(), kDialect, nullptr, nullptr, nullptr,
@@ -318,6 +347,7 @@ void Query::execSql() {
     IAttachment* att = m_db.handle();
     fb::Status st;
     ++m_db.requests().statements;
+    traceSql();
     m_rowsAffected = -1;
     if (m_paramNames.isEmpty()) {
         const QByteArray text = win1252::encode(m_sql);

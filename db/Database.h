@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -49,6 +50,12 @@ public:
     Firebird::IAttachment* handle() const;
     RequestCounts& requests() { return m_requests; }
 
+    // Sees every statement and commit sent, parameters written in as literals; for replaying a
+    // run elsewhere. Costs nothing when not set.
+    using Trace = std::function<void(const QString& sql)>;
+    void setTrace(Trace trace) { m_trace = std::move(trace); }
+    const Trace& trace() const { return m_trace; }
+
 private:
     friend class Transaction;
     LoginParams m_login;
@@ -56,6 +63,7 @@ private:
     fb::Ref<Firebird::IAttachment> m_attachment;
     Transaction* m_transaction = nullptr;
     RequestCounts m_requests;
+    Trace m_trace;
 };
 
 // The one read-committed, record-version, no-wait, read-write transaction of an attachment.
@@ -139,6 +147,7 @@ private:
     void prepareIfNeeded(Firebird::ITransaction* tra);
     std::vector<unsigned char> inputMessage(Firebird::IMessageMetadata** meta);
     void describe(Firebird::IMessageMetadata* meta);
+    void traceSql() const;
 
     Database& m_db;
     Transaction& m_tr;

@@ -108,6 +108,22 @@ TEST_F(DbTest, ADateTimeReadIsBoundBackToTheTenthOfAMillisecond) {
     EXPECT_EQ(c.q.fieldByName(QStringLiteral("N")).asInteger(), 1);
 }
 
+TEST_F(DbTest, TheTraceSeesStatementsWithTheirValuesAndCommits) {
+    Connected c(tdb.path());
+    QStringList seen;
+    c.db.setTrace([&](const QString& sql) { seen << sql; });
+    c.q.setSql(QStringLiteral("SELECT ID FROM T WHERE ID = :K OR DT = :D OR QTD = :K OR NOME = ':K'"));
+    c.q.paramByName(QStringLiteral("K")).setInteger(-3);
+    c.q.paramByName(QStringLiteral("D")).setDateTime(QDateTime(QDate(2019, 3, 7), QTime(10, 20, 30, 5), Qt::UTC));
+    c.q.open();
+    c.q.setSql(QStringLiteral("DELETE FROM T WHERE ID = 2"));
+    c.q.execSql();
+    c.tr.commit();
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("SELECT ID FROM T WHERE ID = -3 OR DT = '2019-03-07 10:20:30.0050' "
+                                                "OR QTD = -3 OR NOME = ':K'"),
+                                 QStringLiteral("DELETE FROM T WHERE ID = 2"), QStringLiteral("COMMIT")}));
+}
+
 TEST(NamedParams, PositionsFollowOccurrences) {
     const PositionalSql p = toPositional(QStringLiteral(
         "SELECT ':A', \":B\" FROM X WHERE A = :a AND B = :B_2 -- :C\n AND C = :A"));
