@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 
 #include "app/AnchorLayout.h"
 #include "app/CatalogueModel.h"
@@ -31,6 +32,7 @@
 namespace {
 constexpr QSize kClientSize(784, 562);
 constexpr int kStatusBarHeight = 19;
+constexpr qint64 kFrameMs = 16;
 
 QString lines(std::initializer_list<const char*> parts) {
     QStringList out;
@@ -347,9 +349,32 @@ void Tfrm_Depurix::appendLog(const QString& entry) {
 void Tfrm_Depurix::setStatus(const QString& text) { m_statusPanel->setText(text); }
 
 void Tfrm_Depurix::refresh() {
-    raise();
-    repaint();
+    if (!isActiveWindow()) raise();
+    if (paintDue()) repaint();
     QCoreApplication::processEvents();
+}
+
+bool Tfrm_Depurix::paintDue() const { return !m_lastPaint.isValid() || m_lastPaint.elapsed() >= kFrameMs; }
+
+bool Tfrm_Depurix::event(QEvent* e) {
+    // Painting what changed after every statement costs more than the statement itself on a small
+    // database: while an operation runs the window paints at most once per display frame. The
+    // status line is still set and pending input still served at every statement; a paint held
+    // back is delivered when the frame is due.
+    if (e->type() == QEvent::UpdateRequest) {
+        if (m_session.running() && !paintDue()) {
+            if (!m_paintHeld) {
+                m_paintHeld = true;
+                QTimer::singleShot(kFrameMs - m_lastPaint.elapsed(), this, [this] {
+                    m_paintHeld = false;
+                    QCoreApplication::postEvent(this, new QEvent(QEvent::UpdateRequest));
+                });
+            }
+            return true;
+        }
+        m_lastPaint.restart();
+    }
+    return QWidget::event(e);
 }
 
 void Tfrm_Depurix::processPendingEvents() { QCoreApplication::processEvents(); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include "catalogue/Catalogues.h"
@@ -64,11 +66,13 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void buildControls();
     void wireHandlers();
     void syncGridToCursor(int row);
+    bool paintDue() const;
     // Handlers of long operations do nothing while one runs.
     template <class Handler>
     void operationHandler(Handler&& handler);
@@ -80,6 +84,8 @@ private:
     QStringList m_logEntries;
     bool m_shown = false;
     bool m_hourglass = false;
+    QElapsedTimer m_lastPaint;
+    bool m_paintHeld = false;
 
     RadioGroup* rg_Banco = nullptr;
     QGroupBox* gbx_Caminho = nullptr;

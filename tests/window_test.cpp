@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QLabel>
 #include <QStatusBar>
+#include <QTest>
+#include <QTimer>
 
 #include "catalogue/Paths.h"
 #include "support/TestDatabase.h"
@@ -189,6 +191,37 @@ TEST_F(WindowTest, CleanupButtonAsksFirstAndRunsThePlanOfTheChosenDatabase) {
     EXPECT_EQ(currentKey(), QStringLiteral("PDV_SANGRIASUPRIMENTO"));
     EXPECT_EQ(grid()->currentIndex().row(), 38);  // the grid follows the run's cursor
     EXPECT_TRUE(dialogs.errors().isEmpty());
+}
+
+// Notes what the status line showed each time it was painted.
+class PaintWatcher : public QObject {
+public:
+    QString lastPainted;
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::Paint) lastPainted = static_cast<QLabel*>(watched)->text();
+        return false;
+    }
+};
+
+TEST_F(WindowTest, DuringARunInputIsServedAndNoPaintIsLostAtTheEnd) {
+    TestDatabase tdb(fixtureFiles({"schema.sql", "keys.sql", "cleanup-base.sql"}));
+    choose(1);
+    path()->setText(tdb.path());
+    auto* status = child<QStatusBar>("sbr_Msg")->findChild<QLabel*>();
+    PaintWatcher watcher;
+    status->installEventFilter(&watcher);
+    int served = 0;
+    int postedDuringRun = 0;
+    dialogs.onShow = [&](const ScriptedDialogs::Shown&) {
+        // Posted now, delivered only if the run processes pending events between its statements.
+        for (int i = 0; i < 5; ++i) QTimer::singleShot(0, &window, [&] { ++served; });
+        postedDuringRun = 5;
+    };
+    dialogs.confirmAnswers = {true};
+    button("btnIniciar")->click();  // returns when the run has ended
+    EXPECT_EQ(served, postedDuringRun);
+    QTest::qWait(50);  // a paint held back for the frame is delivered, not dropped
+    EXPECT_EQ(watcher.lastPainted, QStringLiteral("Fim de Processamento..."));
 }
 
 }  // namespace

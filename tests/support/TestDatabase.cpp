@@ -34,7 +34,9 @@ QTemporaryDir& scratch() {
     return dir;
 }
 
-void createEmpty(const QString& path) {
+}  // namespace
+
+void createEmptyDatabase(const QString& path) {
     fb::Status st;
     fb::Owned<IXpbBuilder> dpb(fb::util()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0));
     st.check();
@@ -56,13 +58,14 @@ void createEmpty(const QString& path) {
     st.check();
 }
 
+namespace {
 QString buildTemplate(const QStringList& fixtures) {
     static QHash<QString, QString> built;
     const QString key = fixtures.join(QLatin1Char('|'));
     if (auto it = built.constFind(key); it != built.constEnd()) return *it;
 
     const QString path = scratch().filePath(QStringLiteral("template-%1.fdb").arg(built.size()));
-    createEmpty(path);
+    createEmptyDatabase(path);
     Database db(sysdbaLogin());
     db.setConnectionString(path);
     db.open();

@@ -11,6 +11,9 @@
 QStringList fixtureFiles(std::initializer_list<const char*> names);
 QString fixturePath(const QString& name);
 
+// A new, empty database file: WIN1252 by default, forced writes off.
+void createEmptyDatabase(const QString& path);
+
 // Runs a script through an attachment: DDL is committed statement by statement, the rest at the
 // end. Throws with the failing statement in the message.
 void runSqlScript(Database& db, Transaction& tr, const QString& script);
