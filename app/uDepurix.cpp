@@ -27,6 +27,8 @@
 #include "catalogue/SavedSelection.h"
 #include "catalogue/Selection.h"
 #include "cleanup/CleanupRun.h"
+#include "removals/Location99.h"
+#include "removals/User.h"
 #include "db/Dialogs.h"
 
 namespace {
@@ -253,6 +255,10 @@ void Tfrm_Depurix::wireHandlers() {
     connect(rg_Banco, &RadioGroup::clicked, this, [this] { guarded(m_dialogs, [this] { rg_BancoClick(); }); });
     connect(btnFechar, &QPushButton::clicked, this, [this] { btnFecharClick(); });
     connect(btnIniciar, &QPushButton::clicked, this, [this] { operationHandler([this] { btnIniciarClick(); }); });
+    connect(btn_Remover_Local_99, &QPushButton::clicked, this,
+            [this] { operationHandler([this] { btn_Remover_Local_99Click(); }); });
+    connect(btn_Remover_Usuario, &QPushButton::clicked, this,
+            [this] { operationHandler([this] { btn_Remover_UsuarioClick(); }); });
     connect(btn_SalvarSelecao, &QPushButton::clicked, this,
             [this] { guarded(m_dialogs, [this] { btn_SalvarSelecaoClick(); }); });
     connect(btn_AbrirSelecao, &QPushButton::clicked, this,
@@ -452,6 +458,17 @@ void Tfrm_Depurix::btnIniciarClick() {
 }
 
 void Tfrm_Depurix::btnFecharClick() { close(); }
+
+void Tfrm_Depurix::btn_Remover_Local_99Click() {
+    if (!m_dialogs.confirm(confirmacaoLocal99())) return;
+    RemoverLocal99(m_session, m_dialogs);
+}
+
+void Tfrm_Depurix::btn_Remover_UsuarioClick() {
+    const int code = converterCodigoUsuario(m_dialogs.input(captionExclusao(), promptUsuario()));
+    if (!m_dialogs.confirm(confirmacaoUsuario(code))) return;
+    RemoverUsuario(m_session, code);
+}
 
 void Tfrm_Depurix::btn_SalvarSelecaoClick() { salvarSelecao(CDS_TABELAS, m_dialogs); }
 

@@ -1,0 +1,12 @@
+#include "removals/Script.h"
+
+QString statementText(const ScriptStatement& s, const QString& code) {
+    QString text = QString::fromLatin1(s.before);
+    if (s.codes >= 1) text += code + QString::fromLatin1(s.middle);
+    if (s.codes >= 2) text += code + QString::fromLatin1(s.after);
+    return text;
+}
+
+void runScript(Session& session, std::span<const ScriptStatement> script, const QString& code) {
+    for (const ScriptStatement& s : script) session.ExecutarComando(statementText(s, code), Commit::EachStatement);
+}
