@@ -27,6 +27,7 @@
 #include "catalogue/SavedSelection.h"
 #include "catalogue/Selection.h"
 #include "cleanup/CleanupRun.h"
+#include "removals/Establishment.h"
 #include "removals/Location99.h"
 #include "removals/User.h"
 #include "db/Dialogs.h"
@@ -255,6 +256,8 @@ void Tfrm_Depurix::wireHandlers() {
     connect(rg_Banco, &RadioGroup::clicked, this, [this] { guarded(m_dialogs, [this] { rg_BancoClick(); }); });
     connect(btnFechar, &QPushButton::clicked, this, [this] { btnFecharClick(); });
     connect(btnIniciar, &QPushButton::clicked, this, [this] { operationHandler([this] { btnIniciarClick(); }); });
+    connect(btn_Remover_Estabelecimento_Vornix, &QPushButton::clicked, this,
+            [this] { operationHandler([this] { btn_Remover_Estabelecimento_VornixClick(); }); });
     connect(btn_Remover_Local_99, &QPushButton::clicked, this,
             [this] { operationHandler([this] { btn_Remover_Local_99Click(); }); });
     connect(btn_Remover_Usuario, &QPushButton::clicked, this,
@@ -458,6 +461,8 @@ void Tfrm_Depurix::btnIniciarClick() {
 }
 
 void Tfrm_Depurix::btnFecharClick() { close(); }
+
+void Tfrm_Depurix::btn_Remover_Estabelecimento_VornixClick() { RemoverEstabelecimento(m_session, m_dialogs); }
 
 void Tfrm_Depurix::btn_Remover_Local_99Click() {
     if (!m_dialogs.confirm(confirmacaoLocal99())) return;
