@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 fixtures="$PWD/tests/fixtures"
 
-erp_files=(schema.sql keys.sql cleanup-base.sql cleanup-docs.sql establishment.sql location99.sql users.sql)
+erp_files=(schema.sql keys.sql cleanup-base.sql cleanup-docs.sql establishment-removal.sql location-99.sql user-removal.sql sample.sql)
 pdv_files=(schema.sql keys.sql cleanup-base.sql)
 
 create() {
@@ -18,10 +18,19 @@ create() {
     mkdir -p "$(dirname "$path")"
     local script
     script=$(mktemp)
+    # Rows of every file first, then the rows their links point at where a file left them out,
+    # then the links themselves: the files were written one operation at a time.
     {
         echo "SET SQL DIALECT 3;"
         echo "CREATE DATABASE '$path' USER 'SYSDBA' PASSWORD 'vlemtrasq' PAGE_SIZE 8192 DEFAULT CHARACTER SET WIN1252;"
-        for f in "$@"; do echo "INPUT '$fixtures/$f';"; done
+        for f in "$@"; do
+            grep -v 'FOREIGN KEY' "$fixtures/$f"
+            echo "COMMIT;"
+        done
+        (cd "$fixtures" && grep -h 'FOREIGN KEY' "$@") | sed -E \
+            's/^ALTER TABLE ([A-Z0-9_]+) ADD CONSTRAINT [A-Z0-9_]+ FOREIGN KEY \(([A-Z0-9_]+)\) REFERENCES ([A-Z0-9_]+) \(([A-Z0-9_]+)\)[^;]*;.*/INSERT INTO \3 (\4) SELECT DISTINCT \2 FROM \1 WHERE \2 IS NOT NULL AND \2 NOT IN (SELECT \4 FROM \3);/'
+        echo "COMMIT;"
+        (cd "$fixtures" && grep -h 'FOREIGN KEY' "$@")
         echo "COMMIT;"
     } >"$script"
     if ! isql-fb -q -b -ch UTF8 -i "$script"; then
