@@ -43,6 +43,15 @@ QString lines(std::initializer_list<const char*> parts) {
     return out.join(QLatin1Char('\n'));
 }
 
+// Tahoma where it exists; elsewhere a face of about its width, so captions fit their controls.
+QFont tahoma(int points, bool bold = false) {
+    QFont f;
+    f.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans")});
+    f.setPointSize(points);
+    f.setBold(bold);
+    return f;
+}
+
 QPushButton* flatButton(const QString& caption, QWidget* parent) {
     auto* b = new QPushButton(caption, parent);
     b->setFlat(true);
@@ -62,7 +71,7 @@ Tfrm_Depurix::Tfrm_Depurix(Dialogs& dialogs, QWidget* parent)
     : QWidget(parent), m_dialogs(dialogs), CDS_TABELAS(this), CDS_TEMP(this), m_session(*this) {
     setObjectName(QStringLiteral("frm_Depurix"));
     setWindowTitle(QStringLiteral("Kembral Softwares - Limpeza do Banco de Dados"));
-    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    setFont(tahoma(8));
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Button);
     buildControls();
@@ -131,7 +140,7 @@ void Tfrm_Depurix::buildControls() {
     mmo_Log->setFocusPolicy(Qt::StrongFocus);
     mmo_Log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mmo_Log->setLineWrapMode(QPlainTextEdit::NoWrap);
-    mmo_Log->setFont(QFont(QStringLiteral("Tahoma"), 8));
+    mmo_Log->setFont(tahoma(8));
     useTooltipBackground(mmo_Log);
     {
         QPalette p = mmo_Log->palette();
@@ -143,9 +152,7 @@ void Tfrm_Depurix::buildControls() {
     Label1 = new QLabel(QStringLiteral("Outras Operações:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(360, 374, 122, 16);
-    QFont bold(QStringLiteral("Tahoma"), 10);
-    bold.setBold(true);
-    Label1->setFont(bold);
+    Label1->setFont(tahoma(10, true));
     anchors->add(Label1, leftBottom);
 
     btn_Remover_Estabelecimento_Vornix = flatButton(
