@@ -195,8 +195,7 @@ void Query::setSql(const QString& sql) {
     close();
     m_sql = sql;
     m_params.clear();
-    const PositionalSql positional = toPositional(sql);
-    m_paramNames = positional.names;
+    m_paramNames = m_paramCheck ? toPositional(sql).names : QStringList();
 }
 
 Param& Query::paramByName(const QString& name) {

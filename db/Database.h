@@ -114,6 +114,8 @@ public:
 
     // Replacing the text closes the query and forgets its parameters.
     void setSql(const QString& sql);
+    // Off for text whose ":NAME" are not parameters, such as the variables of a PSQL block.
+    void setParamCheck(bool on) { m_paramCheck = on; }
     const QString& sql() const { return m_sql; }
 
     Param& paramByName(const QString& name);
@@ -152,6 +154,7 @@ private:
     Database& m_db;
     Transaction& m_tr;
     QString m_sql;
+    bool m_paramCheck = true;
     QStringList m_paramNames;  // upper case, one per position
     std::vector<Param> m_params;
     std::unique_ptr<Prepared> m_prepared;

@@ -87,6 +87,7 @@ void runSqlScript(Database& db, Transaction& tr, const QString& script) {
         QStringLiteral("^(CREATE|ALTER|DROP|RECREATE|COMMENT)\\b"), QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression set(QStringLiteral("^SET\\b"), QRegularExpression::CaseInsensitiveOption);
     Query q(db, tr);
+    q.setParamCheck(false);  // trigger bodies name their variables with ':'
     for (const QString& stmt : splitSqlScript(script)) {
         if (stmt.compare(QLatin1String("COMMIT"), Qt::CaseInsensitive) == 0) {
             tr.commit();
