@@ -5,7 +5,7 @@
 #include "db/Error.h"
 
 bool codigoEstabelecimentoValido(const QString& code) {
-    static const QRegularExpression wholeNumber(QStringLiteral("^ *[0-9]+ *$"));
+    static const QRegularExpression wholeNumber(QRegularExpression::anchoredPattern(QStringLiteral(" *[0-9]+ *")));
     return wholeNumber.match(code).hasMatch();
 }
 

@@ -27,7 +27,8 @@ QString confirmacaoUsuario(int code) {
 
 int converterCodigoUsuario(const QString& typed) {
     // Decimal digits only, with an optional sign; blanks around the number are forgiven.
-    static const QRegularExpression integer(QStringLiteral("^\\s*[+-]?[0-9]{1,10}\\s*$"));
+    static const QRegularExpression integer(
+        QRegularExpression::anchoredPattern(QStringLiteral("\\s*[+-]?[0-9]{1,10}\\s*")));
     bool ok = false;
     const int code = integer.match(typed).hasMatch() ? typed.trimmed().toInt(&ok) : 0;
     if (!ok) throw AppError(QStringLiteral("''%1'' is not a valid integer value").arg(typed));
@@ -44,6 +45,8 @@ void RemoverUsuario(Session& session, int code) {
         if (q.eof()) throw AppError(QStringLiteral("Usuário genérico não encontrado no banco de dados."));
         const int generic = q.fieldByName(QStringLiteral("SEN_CODIGO")).asInteger();
         for (const char* statement : kUserStatements)
-            session.ExecutarComando(QString::fromLatin1(statement).arg(code).arg(generic), Commit::EachStatement);
+            session.ExecutarComando(
+                QString::fromLatin1(statement).arg(QString::number(code), QString::number(generic)),
+                Commit::EachStatement);
     });
 }
