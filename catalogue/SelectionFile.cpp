@@ -71,10 +71,17 @@ void saveTable(const MemTable& table, const QString& path) {
 
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so a full disk fails the write itself: a buffered write can fail only when the
+    // file is committed, and then the old file has already been replaced by a short one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw AppError(QStringLiteral("Não foi possível criar %1: %2").arg(path, file.errorString()));
     const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    if (file.write(bytes) != bytes.size() || file.error() != QFileDevice::NoError) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw AppError(QStringLiteral("Não foi possível gravar %1: %2").arg(path, reason));
+    }
+    if (!file.commit())
         throw AppError(QStringLiteral("Não foi possível gravar %1: %2").arg(path, file.errorString()));
 }
 

@@ -12,6 +12,7 @@
 #include "catalogue/SelectionFile.h"
 #include "support/CatalogueMarks.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TempMount.h"
 
 namespace {
 
@@ -162,6 +163,32 @@ TEST(SelectionFileFormat, StoresFieldsAndEscapesWhatWouldBreakALine) {
     loadTable(back, path);
     EXPECT_EQ(back.rows(), t.rows());
     QFile::remove(path);
+}
+
+TEST_F(SelectionFileTest, ASaveOnAFullDiskFailsAndLeavesThePreviousFileWhole) {
+    salvarSelecao(catalogue, dialogs);
+    const QByteArray previous = readFile();
+    // The selection folder becomes a file system with room for little more than that file.
+    const QString folder = QFileInfo(selectionFilePath()).absolutePath();
+    TempMount fs(QStringLiteral("mode=0700"), previous.size() + 8192);
+    if (!fs.ok()) GTEST_SKIP() << "this machine does not let tests mount file systems";
+    QFile::copy(selectionFilePath(), fs.path(QStringLiteral("Depurix.CDS")));
+    QDir(folder).removeRecursively();
+    ASSERT_TRUE(QFile::link(fs.path(QString()), folder));
+    {
+        QFile filler(fs.path(QStringLiteral("enchimento")));
+        filler.open(QIODevice::WriteOnly);
+        while (filler.write(QByteArray(1024, 'x')) > 0) {
+        }
+    }
+    MarcarTabela(catalogue, QStringLiteral("SCA_LIBERACAO"), QStringLiteral("S"));
+    dialogs.shown.clear();
+    salvarSelecao(catalogue, dialogs);
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith(QStringLiteral("Falha na gravação do arquivo:\r\n")))
+        << dialogs.messages()[0].toStdString();
+    EXPECT_EQ(readFile(), previous);
+    QFile::remove(folder);
 }
 
 }  // namespace
