@@ -5,12 +5,20 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include "db/Error.h"
 
 #include "catalogue/CatalogueBuilder.h"
 #include "catalogue/Paths.h"
 #include "catalogue/SavedSelection.h"
 #include "catalogue/Selection.h"
+#include "removals/Establishment.h"
+#include "removals/User.h"
+#include "support/FakeView.h"
+#include "support/RunLog.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestDatabase.h"
 
 namespace {
 
@@ -89,6 +97,101 @@ TEST(BadInput, MalformedSelectionFilesNeverCrashAndLeaveTheCatalogueWholeOrUntou
     }
     EXPECT_GT(refused, 150);
     EXPECT_GT(replaced, 0);  // flipped bytes inside descriptions still make a readable file
+}
+
+// Codes as a hurried or malicious hand types them.
+QStringList strangeCodes() {
+    QStringList out = {QString(), QStringLiteral(" "), QStringLiteral("1 OR 1=1"), QStringLiteral("1; DROP TABLE SCA_EMPRESA"),
+                       QStringLiteral("1) OR (1=1"), QStringLiteral("' OR ''='"), QStringLiteral("1 --"), QStringLiteral("1/*"),
+                       QStringLiteral("99999999999999999999999999999999"), QStringLiteral("-2147483649"),
+                       QStringLiteral("2147483648"), QStringLiteral("0x7FFFFFFF"), QStringLiteral("$FF"), QStringLiteral("1e9"),
+                       QString::fromUtf8("١٢٣"), QString::fromUtf8("１２３"), QString::fromUtf8("१२"), QString::fromUtf8("12 "),
+                       QString::fromUtf8("ção"), QString(100000, QLatin1Char('9')), QString(100000, QLatin1Char('x')),
+                       QStringLiteral("\t1"), QStringLiteral("1\n"), QString(QChar(0)) + QStringLiteral("1")};
+    QRandomGenerator rng(42);
+    const QString alphabet = QString::fromUtf8("0123456789 -+'\";()=*/\\xabORDEL\t\n٣３é€");
+    for (int i = 0; i < 300; ++i) {
+        QString code;
+        const int n = 1 + rng.bounded(12);
+        for (int k = 0; k < n; ++k) code += alphabet[rng.bounded(alphabet.size())];
+        out << code;
+    }
+    return out;
+}
+
+TEST(BadInput, StrangeCodesAreEitherPlainNumbersOrRefused) {
+    int refusedUser = 0, refusedEstablishment = 0;
+    for (const QString& code : strangeCodes()) {
+        const QString trimmed = code.trimmed();
+        const bool plainDigits = !trimmed.isEmpty() && std::all_of(trimmed.begin(), trimmed.end(), [](QChar c) {
+            return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        });
+        if (codigoEstabelecimentoValido(code)) {
+            // Only digits reach the statements, whatever blanks surround them.
+            EXPECT_TRUE(plainDigits) << "[" << code.toStdString() << "]";
+            EXPECT_FALSE(code.contains(QLatin1Char('\t')) || code.contains(QLatin1Char('\n')));
+        } else {
+            ++refusedEstablishment;
+        }
+        try {
+            const int value = converterCodigoUsuario(code);
+            bool ok = false;
+            EXPECT_EQ(code.trimmed().toInt(&ok), value) << code.toStdString();
+            EXPECT_TRUE(ok);
+        } catch (const AppError& e) {
+            ++refusedUser;
+            EXPECT_TRUE(e.message().endsWith(QStringLiteral("'' is not a valid integer value")));
+        }
+    }
+    EXPECT_GT(refusedEstablishment, 250);
+    EXPECT_GT(refusedUser, 250);
+}
+
+TEST(BadInput, StrangeEstablishmentCodesNeverReachTheDatabase) {
+    TestDatabase tdb(fixtureFiles({"schema.sql", "keys.sql", "establishment-removal.sql"}));
+    FakeView view;
+    view.path = tdb.path();
+    Session session(view);
+    ScriptedDialogs dialogs;
+    int sent = 0;  // statements, not the frame's own commits
+    session.DB_GERAL.setTrace([&](const QString& sql) { sent += sql != QLatin1String("COMMIT"); });
+    for (const QString& code : strangeCodes()) {
+        if (codigoEstabelecimentoValido(code)) continue;
+        dialogs.inputAnswers = {code};
+        dialogs.confirmAnswers = {true};
+        EXPECT_THROW(RemoverEstabelecimento(session, dialogs), AppError) << code.toStdString();
+    }
+    EXPECT_EQ(sent, 0);
+    EXPECT_TRUE(view.log.isEmpty());
+    EXPECT_EQ(Probe(tdb.path()).count(QStringLiteral("SCA_EMPRESA")), 2);
+}
+
+TEST(BadInput, LongAndNonAsciiPathsAreOpenedOrRefusedWithTheirMessage) {
+    TestDatabase tdb(fixtureFiles({"schema.sql", "keys.sql", "user-removal.sql"}));
+    QTemporaryDir dir;
+    const QString accented = dir.filePath(QString::fromUtf8("Ação São João/Bancos ç €"));
+    QDir().mkpath(accented);
+    const QString copy = accented + QString::fromUtf8("/VORNIX Ótica.FDB");
+    ASSERT_TRUE(QFile::copy(tdb.path(), copy));
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+
+    FakeView view;
+    Session session(view);
+    view.path = copy;
+    RemoverUsuario(session, 3002);
+    EXPECT_TRUE(view.log.isEmpty()) << runlog::lines(view.log);
+    EXPECT_EQ(Probe(copy).count(QStringLiteral("SCA_SENHA")), 2);
+
+    for (const QString& path : {QString(5000, QLatin1Char('a')), dir.filePath(QString(300, QChar(0x00E7))),
+                                QString::fromUtf8("/nao/existe/日本語.fdb"), QStringLiteral("host-inexistente.invalid:/x.fdb"),
+                                QStringLiteral("127.0.0.1/0:/x.fdb")}) {
+        view.path = path;
+        RemoverUsuario(session, 3002);
+        ASSERT_EQ(view.log.size(), 1) << path.left(80).toStdString();
+        EXPECT_TRUE(view.log[0].startsWith(falhaConexao()));
+        EXPECT_GT(view.log[0].size(), falhaConexao().size());  // with the client's own message
+        EXPECT_EQ(view.status(), QStringLiteral("Fim de Processamento..."));
+    }
 }
 
 }  // namespace
