@@ -191,14 +191,14 @@ int main(int argc, char** argv) {
     QFile csv(QDir(out).filePath(QStringLiteral("bench.csv")));
     const bool header = !append || !csv.exists();
     csv.open(append ? QIODevice::Append : QIODevice::WriteOnly | QIODevice::Truncate);
-    if (header) csv.write("platform,operation,rows,tool_s,isql_s,ratio,statements,window_us_per_statement\n");
+    if (header) csv.write("platform,operation,rows,tool_s,isql_s,ratio,window_refreshes,window_us_per_refresh\n");
     for (const Row& r : results)
         csv.write(QStringLiteral("%1,%2,%3,%4,%5,%6,%7,%8\n")
                       .arg(r.platform, r.operation)
                       .arg(r.rows)
                       .arg(r.tool, 0, 'f', 3)
-                      .arg(r.isql, 0, 'f', 3)
-                      .arg(r.isql > 0 ? r.tool / r.isql : 0, 0, 'f', 2)
+                      .arg(r.isql > 0 ? QString::number(r.isql, 'f', 3) : QString())
+                      .arg(r.isql > 0 ? QString::number(r.tool / r.isql, 'f', 2) : QString())
                       .arg(r.statements)
                       .arg(r.overheadUs, 0, 'f', 1)
                       .toUtf8());
