@@ -7,23 +7,11 @@
 #include "catalogue/SelectionFile.h"
 #include "db/Error.h"
 
-namespace {
-QString reason(std::exception_ptr e) {
-    try {
-        std::rethrow_exception(e);
-    } catch (const std::exception& ex) {
-        return errorMessage(ex);
-    } catch (...) {
-        return QStringLiteral("Erro desconhecido");
-    }
-}
-}  // namespace
-
 void salvarSelecao(const MemTable& catalogue, Dialogs& dialogs) {
     try {
         saveTable(catalogue, selectionFilePath());
     } catch (...) {
-        dialogs.message(QStringLiteral("Falha na gravação do arquivo:\r\n") + reason(std::current_exception()));
+        dialogs.message(QStringLiteral("Falha na gravação do arquivo:\r\n") + errorMessage(std::current_exception()));
         return;
     }
     dialogs.message(QStringLiteral("O arquivo foi salvo com sucesso."));
@@ -47,6 +35,6 @@ void abrirSelecao(MemTable& catalogue, MemTable& temp, Dialogs& dialogs) {
         temp.close();
     } catch (...) {
         temp.close();
-        dialogs.message(QStringLiteral("Falha na abertura do arquivo:\r\n") + reason(std::current_exception()));
+        dialogs.message(QStringLiteral("Falha na abertura do arquivo:\r\n") + errorMessage(std::current_exception()));
     }
 }

@@ -5,16 +5,6 @@
 #include "db/SqlText.h"
 
 namespace {
-QString messageOf(std::exception_ptr e) {
-    try {
-        std::rethrow_exception(e);
-    } catch (const std::exception& ex) {
-        return errorMessage(ex);
-    } catch (...) {
-        return QStringLiteral("Erro desconhecido");
-    }
-}
-
 bool blank(const QString& s) { return s.trimmed().isEmpty(); }
 }  // namespace
 
@@ -56,7 +46,7 @@ void LimparTabela(Session& session, const MemTable& catalogue, const QString& ta
             session.processPendingEvents();
         }
     } catch (...) {
-        session.RegistrarLog(table + QStringLiteral("\r\n") + messageOf(std::current_exception()));
+        session.RegistrarLog(table + QStringLiteral("\r\n") + errorMessage(std::current_exception()));
     }
     session.RegistrarSeparador();
 }
@@ -76,6 +66,6 @@ void ReiniciarGenerator(Session& session, const QString& generator) {
             session.RegistrarLog(QStringLiteral("Generator ") + generator + QStringLiteral(" inexistente"));
         }
     } catch (...) {
-        session.RegistrarLog(generator + QStringLiteral("\r\n") + messageOf(std::current_exception()));
+        session.RegistrarLog(generator + QStringLiteral("\r\n") + errorMessage(std::current_exception()));
     }
 }

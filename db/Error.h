@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <exception>
 #include <stdexcept>
 
 // An error whose message is shown to the technician as it stands.
@@ -15,3 +16,4 @@ private:
 
 // Text of any exception, for the log and the error box.
 QString errorMessage(const std::exception& e);
+QString errorMessage(std::exception_ptr e);

@@ -7,7 +7,6 @@ LoginParams targetLogin() {
     return {QStringLiteral("SYSDBA"), QStringLiteral("vlemtrasq"), QStringLiteral("WIN1252"), 3};
 }
 
-QString failureOf(const std::exception& e) { return errorMessage(e); }
 }  // namespace
 
 QString falhaConexaoLimpeza() {
@@ -44,10 +43,8 @@ bool Session::ConectarBanco(const QString& failureText) {
         DB_GERAL.open();
         TR_GERAL.start();
         return true;
-    } catch (const std::exception& e) {
-        RegistrarLog(failureText + failureOf(e));
     } catch (...) {
-        RegistrarLog(failureText + QStringLiteral("Erro desconhecido"));
+        RegistrarLog(failureText + errorMessage(std::current_exception()));
     }
     return false;
 }
@@ -78,12 +75,9 @@ void Session::ExecutarComando(const QString& sql, Commit variant) {
         QRY_GERAL.setSql(sql);
         QRY_GERAL.execSql();
         if (variant == Commit::EachStatement && TR_GERAL.isActive()) TR_GERAL.commit();
-    } catch (const std::exception& e) {
-        RegistrarLog(QStringLiteral("Falha na execução do Comando:\r\n") + sql + QStringLiteral("\r\n") +
-                     failureOf(e));
     } catch (...) {
-        RegistrarLog(QStringLiteral("Falha na execução do Comando:\r\n") + sql +
-                     QStringLiteral("\r\nErro desconhecido"));
+        RegistrarLog(QStringLiteral("Falha na execução do Comando:\r\n") + sql + QStringLiteral("\r\n") +
+                     errorMessage(std::current_exception()));
     }
 }
 
