@@ -9,11 +9,11 @@ CatalogueModel::CatalogueModel(MemTable& table, QObject* parent)
         m_indicatorRow = -1;
         endResetModel();
     });
-    connect(&table, &MemTable::aboutToAppend, this, [this](int row) { beginInsertRows({}, row, row); });
+    connect(&table, &MemTable::aboutToAppend, this,
+            [this](int row) { beginInsertRows({}, row, row); });
     connect(&table, &MemTable::rowAppended, this, [this](int) { endInsertRows(); });
-    connect(&table, &MemTable::rowChanged, this, [this](int row) {
-        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
-    });
+    connect(&table, &MemTable::rowChanged, this,
+            [this](int row) { emit dataChanged(index(row, 0), index(row, columnCount() - 1)); });
     connect(&table, &MemTable::currentRowChanged, this, [this](int row) {
         const int old = m_indicatorRow;
         m_indicatorRow = row;
@@ -26,7 +26,9 @@ int CatalogueModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_table.recordCount();
 }
 
-int CatalogueModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 3; }
+int CatalogueModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 3;
+}
 
 QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= m_table.recordCount()) return {};
@@ -48,8 +50,7 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
 
 QVariant CatalogueModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Vertical) {
-        if (role == Qt::DisplayRole && section == m_table.recNo())
-            return QStringLiteral("\u25B6");
+        if (role == Qt::DisplayRole && section == m_table.recNo()) return QStringLiteral("\u25B6");
         if (role == Qt::DisplayRole) return QString();
         return {};
     }

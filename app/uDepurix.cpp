@@ -27,10 +27,10 @@
 #include "catalogue/SavedSelection.h"
 #include "catalogue/Selection.h"
 #include "cleanup/CleanupRun.h"
+#include "db/Dialogs.h"
 #include "removals/Establishment.h"
 #include "removals/Location99.h"
 #include "removals/User.h"
-#include "db/Dialogs.h"
 
 namespace {
 constexpr QSize kClientSize(784, 562);
@@ -46,7 +46,8 @@ QString lines(std::initializer_list<const char*> parts) {
 // Tahoma where it exists; elsewhere a face of about its width, so captions fit their controls.
 QFont tahoma(int points, bool bold = false) {
     QFont f;
-    f.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans")});
+    f.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans Condensed"),
+                   QStringLiteral("Liberation Sans")});
     f.setPointSize(points);
     f.setBold(bold);
     return f;
@@ -167,20 +168,21 @@ void Tfrm_Depurix::buildControls() {
                "Em alguns bancos podem ocorrer erros devido a tabelas ainda não tratadas."}));
     anchors->add(btn_Remover_Estabelecimento_Vornix, leftBottom);
 
-    btn_Remover_Local_99 =
-        flatButton(QStringLiteral("Remover o local '99' (parcial) do Banco de Dados do VORNIX"), this);
+    btn_Remover_Local_99 = flatButton(
+        QStringLiteral("Remover o local '99' (parcial) do Banco de Dados do VORNIX"), this);
     btn_Remover_Local_99->setObjectName(QStringLiteral("btn_Remover_Local_99"));
     btn_Remover_Local_99->setGeometry(360, 422, 417, 31);
-    btn_Remover_Local_99->setToolTip(lines(
-        {"Esta opção elimina pedidos, trocas, devoluções, saldo em estoque,",
-         "custos, e toda movimentação vinculada ao local '99'.", "",
-         "o financeiro vinculado a movimentação do local '99' também será excluída.", "",
-         "Ao final do processamento exclui os locais '99' de todos os estabelecimentos.", "",
-         "Pode ser utilizado por empresas que utilizavam o local '99', e que decidiram",
-         "continuar trabalhando em um novo banco sem esta informação."}));
+    btn_Remover_Local_99->setToolTip(
+        lines({"Esta opção elimina pedidos, trocas, devoluções, saldo em estoque,",
+               "custos, e toda movimentação vinculada ao local '99'.", "",
+               "o financeiro vinculado a movimentação do local '99' também será excluída.", "",
+               "Ao final do processamento exclui os locais '99' de todos os estabelecimentos.", "",
+               "Pode ser utilizado por empresas que utilizavam o local '99', e que decidiram",
+               "continuar trabalhando em um novo banco sem esta informação."}));
     anchors->add(btn_Remover_Local_99, leftBottom);
 
-    btn_Remover_Usuario = flatButton(QStringLiteral("Remover usuário do Banco de dados do VORNIX"), this);
+    btn_Remover_Usuario =
+        flatButton(QStringLiteral("Remover usuário do Banco de dados do VORNIX"), this);
     btn_Remover_Usuario->setObjectName(QStringLiteral("btn_Remover_Usuario"));
     btn_Remover_Usuario->setGeometry(360, 452, 417, 31);
     anchors->add(btn_Remover_Usuario, leftBottom);
@@ -260,9 +262,11 @@ void Tfrm_Depurix::buildControls() {
 }
 
 void Tfrm_Depurix::wireHandlers() {
-    connect(rg_Banco, &RadioGroup::clicked, this, [this] { guarded(m_dialogs, [this] { rg_BancoClick(); }); });
+    connect(rg_Banco, &RadioGroup::clicked, this,
+            [this] { guarded(m_dialogs, [this] { rg_BancoClick(); }); });
     connect(btnFechar, &QPushButton::clicked, this, [this] { btnFecharClick(); });
-    connect(btnIniciar, &QPushButton::clicked, this, [this] { operationHandler([this] { btnIniciarClick(); }); });
+    connect(btnIniciar, &QPushButton::clicked, this,
+            [this] { operationHandler([this] { btnIniciarClick(); }); });
     connect(btn_Remover_Estabelecimento_Vornix, &QPushButton::clicked, this,
             [this] { operationHandler([this] { btn_Remover_Estabelecimento_VornixClick(); }); });
     connect(btn_Remover_Local_99, &QPushButton::clicked, this,
@@ -273,12 +277,16 @@ void Tfrm_Depurix::wireHandlers() {
             [this] { guarded(m_dialogs, [this] { btn_SalvarSelecaoClick(); }); });
     connect(btn_AbrirSelecao, &QPushButton::clicked, this,
             [this] { guarded(m_dialogs, [this] { btn_AbrirSelecaoClick(); }); });
-    connect(cb_Produtos, &QCheckBox::clicked, this, [this] { guarded(m_dialogs, [this] { cb_ProdutosClick(); }); });
-    connect(cb_Tabelas, &QCheckBox::clicked, this, [this] { guarded(m_dialogs, [this] { cb_TabelasClick(); }); });
+    connect(cb_Produtos, &QCheckBox::clicked, this,
+            [this] { guarded(m_dialogs, [this] { cb_ProdutosClick(); }); });
+    connect(cb_Tabelas, &QCheckBox::clicked, this,
+            [this] { guarded(m_dialogs, [this] { cb_TabelasClick(); }); });
     connect(dbg_Tabelas, &QTableView::doubleClicked, this,
             [this] { guarded(m_dialogs, [this] { dbg_TabelasDblClick(); }); });
-    connect(&CDS_TABELAS, &MemTable::currentRowChanged, this, [this](int row) { syncGridToCursor(row); });
-    connect(&CDS_TABELAS, &MemTable::contentReset, this, [this] { syncGridToCursor(CDS_TABELAS.recNo()); });
+    connect(&CDS_TABELAS, &MemTable::currentRowChanged, this,
+            [this](int row) { syncGridToCursor(row); });
+    connect(&CDS_TABELAS, &MemTable::contentReset, this,
+            [this] { syncGridToCursor(CDS_TABELAS.recNo()); });
     connect(dbg_Tabelas->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid()) CDS_TABELAS.setRecNo(current.row());
@@ -321,9 +329,9 @@ QString Tfrm_Depurix::statusText() const { return m_statusPanel->text(); }
 QString Tfrm_Depurix::databasePath() const { return edt_Caminho->text(); }
 
 void Tfrm_Depurix::disableOperationControls() {
-    for (QWidget* w : std::initializer_list<QWidget*>{btnIniciar, btnFechar, btn_Remover_Estabelecimento_Vornix,
-                                                      btn_Remover_Local_99, dbg_Tabelas, mmo_Log, rg_Banco,
-                                                      gbx_Caminho})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             btnIniciar, btnFechar, btn_Remover_Estabelecimento_Vornix, btn_Remover_Local_99,
+             dbg_Tabelas, mmo_Log, rg_Banco, gbx_Caminho})
         w->setEnabled(false);
 }
 
@@ -370,7 +378,9 @@ void Tfrm_Depurix::refresh() {
     QCoreApplication::processEvents();
 }
 
-bool Tfrm_Depurix::paintDue() const { return !m_lastPaint.isValid() || m_lastPaint.elapsed() >= kFrameMs; }
+bool Tfrm_Depurix::paintDue() const {
+    return !m_lastPaint.isValid() || m_lastPaint.elapsed() >= kFrameMs;
+}
 
 bool Tfrm_Depurix::event(QEvent* e) {
     // Painting what changed after every statement costs more than the statement itself on a small
@@ -419,7 +429,8 @@ bool Tfrm_Depurix::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
         auto* w = static_cast<QWidget*>(watched);
         // The same press travels up to the parents when a child ignores it; see it once.
-        const bool target = w == QApplication::focusWidget() || (!QApplication::focusWidget() && w == this);
+        const bool target =
+            w == QApplication::focusWidget() || (!QApplication::focusWidget() && w == this);
         if (target && w->window() == this) {
             auto* key = static_cast<QKeyEvent*>(event);
             guarded(m_dialogs, [&] { FormKeyDown(watched, key->key()); });
@@ -469,7 +480,9 @@ void Tfrm_Depurix::btnIniciarClick() {
 
 void Tfrm_Depurix::btnFecharClick() { close(); }
 
-void Tfrm_Depurix::btn_Remover_Estabelecimento_VornixClick() { RemoverEstabelecimento(m_session, m_dialogs); }
+void Tfrm_Depurix::btn_Remover_Estabelecimento_VornixClick() {
+    RemoverEstabelecimento(m_session, m_dialogs);
+}
 
 void Tfrm_Depurix::btn_Remover_Local_99Click() {
     if (!m_dialogs.confirm(confirmacaoLocal99())) return;
@@ -486,8 +499,12 @@ void Tfrm_Depurix::btn_SalvarSelecaoClick() { salvarSelecao(CDS_TABELAS, m_dialo
 
 void Tfrm_Depurix::btn_AbrirSelecaoClick() { abrirSelecao(CDS_TABELAS, CDS_TEMP, m_dialogs); }
 
-void Tfrm_Depurix::cb_ProdutosClick() { marcarGrupo(CDS_TABELAS, productsGroup(), cb_Produtos->isChecked()); }
+void Tfrm_Depurix::cb_ProdutosClick() {
+    marcarGrupo(CDS_TABELAS, productsGroup(), cb_Produtos->isChecked());
+}
 
-void Tfrm_Depurix::cb_TabelasClick() { marcarGrupo(CDS_TABELAS, basicTablesGroup(), cb_Tabelas->isChecked()); }
+void Tfrm_Depurix::cb_TabelasClick() {
+    marcarGrupo(CDS_TABELAS, basicTablesGroup(), cb_Tabelas->isChecked());
+}
 
 void Tfrm_Depurix::dbg_TabelasDblClick() { alternarMarca(CDS_TABELAS); }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QElapsedTimer>
-#include <QElapsedTimer>
 #include <QWidget>
 
 #include "catalogue/Catalogues.h"

@@ -6,7 +6,8 @@ void removerCustosDuplicadosOriginal(Session& session) {
     Query& del = session.QRY_GERAL3;
     groups.close();
     groups.setSql(QStringLiteral(
-        "SELECT HCL_CODIGO_ITEMLOCAL, HCL_DT_INCLUSAO, HCL_CODIGO_GRADEPRECO FROM SCA_HISTORICOCUSTOLIQUIDO "
+        "SELECT HCL_CODIGO_ITEMLOCAL, HCL_DT_INCLUSAO, HCL_CODIGO_GRADEPRECO FROM "
+        "SCA_HISTORICOCUSTOLIQUIDO "
         "GROUP BY HCL_CODIGO_ITEMLOCAL, HCL_DT_INCLUSAO, HCL_CODIGO_GRADEPRECO HAVING "
         "COUNT(HCL_PK_HISTORICOCUSTOLIQUIDO) > 1"));
     groups.open();
@@ -15,24 +16,30 @@ void removerCustosDuplicadosOriginal(Session& session) {
         const int grade = groups.fieldByName(QStringLiteral("HCL_CODIGO_GRADEPRECO")).asInteger();
         pass.close();
         if (grade > 0) {
-            pass.setSql(QStringLiteral("SELECT HCL_PK_HISTORICOCUSTOLIQUIDO FROM SCA_HISTORICOCUSTOLIQUIDO WHERE "
-                                       "HCL_DT_INCLUSAO = :LISTA1_DT_INCLUSAO AND HCL_CODIGO_GRADEPRECO = "
-                                       ":LISTA1_PKGRADEPRECO"));
+            pass.setSql(QStringLiteral(
+                "SELECT HCL_PK_HISTORICOCUSTOLIQUIDO FROM SCA_HISTORICOCUSTOLIQUIDO WHERE "
+                "HCL_DT_INCLUSAO = :LISTA1_DT_INCLUSAO AND HCL_CODIGO_GRADEPRECO = "
+                ":LISTA1_PKGRADEPRECO"));
             pass.paramByName(QStringLiteral("LISTA1_PKGRADEPRECO")).setInteger(grade);
         } else {
-            pass.setSql(QStringLiteral("SELECT HCL_PK_HISTORICOCUSTOLIQUIDO FROM SCA_HISTORICOCUSTOLIQUIDO WHERE "
-                                       "HCL_DT_INCLUSAO = :LISTA1_DT_INCLUSAO AND HCL_CODIGO_ITEMLOCAL = "
-                                       ":LISTA1_PKITEMLOCAL"));
+            pass.setSql(QStringLiteral(
+                "SELECT HCL_PK_HISTORICOCUSTOLIQUIDO FROM SCA_HISTORICOCUSTOLIQUIDO WHERE "
+                "HCL_DT_INCLUSAO = :LISTA1_DT_INCLUSAO AND HCL_CODIGO_ITEMLOCAL = "
+                ":LISTA1_PKITEMLOCAL"));
             pass.paramByName(QStringLiteral("LISTA1_PKITEMLOCAL"))
                 .setInteger(groups.fieldByName(QStringLiteral("HCL_CODIGO_ITEMLOCAL")).asInteger());
         }
-        pass.paramByName(QStringLiteral("LISTA1_DT_INCLUSAO")).setDateTime(groups.fieldByName(QStringLiteral("HCL_DT_INCLUSAO")));
+        pass.paramByName(QStringLiteral("LISTA1_DT_INCLUSAO"))
+            .setDateTime(groups.fieldByName(QStringLiteral("HCL_DT_INCLUSAO")));
         pass.open();
         for (int n = pass.fetchAll(); n > 1; n = pass.fetchAll()) {
             del.close();
-            del.setSql(QStringLiteral("DELETE FROM SCA_HISTORICOCUSTOLIQUIDO WHERE HCL_PK_HISTORICOCUSTOLIQUIDO = :LISTA2_PK_CUSTO"));
+            del.setSql(
+                QStringLiteral("DELETE FROM SCA_HISTORICOCUSTOLIQUIDO WHERE "
+                               "HCL_PK_HISTORICOCUSTOLIQUIDO = :LISTA2_PK_CUSTO"));
             del.paramByName(QStringLiteral("LISTA2_PK_CUSTO"))
-                .setInteger(pass.fieldByName(QStringLiteral("HCL_PK_HISTORICOCUSTOLIQUIDO")).asInteger());
+                .setInteger(
+                    pass.fieldByName(QStringLiteral("HCL_PK_HISTORICOCUSTOLIQUIDO")).asInteger());
             del.execSql();
             pass.open();  // the same text and parameters, again
         }

@@ -19,7 +19,8 @@ bool plotToPng(const QString& path, const QString& title, const QList<Series>& s
         }
     maxY *= 1.1;
     auto map = [&](QPointF pt) {
-        return QPointF(area.left() + pt.x() / maxX * area.width(), area.bottom() - pt.y() / maxY * area.height());
+        return QPointF(area.left() + pt.x() / maxX * area.width(),
+                       area.bottom() - pt.y() / maxY * area.height());
     };
 
     p.setPen(Qt::black);
@@ -37,11 +38,13 @@ bool plotToPng(const QString& path, const QString& title, const QList<Series>& s
         p.drawLine(QPointF(px.x(), area.top()), QPointF(px.x(), area.bottom()));
         p.drawLine(QPointF(area.left(), py.y()), QPointF(area.right(), py.y()));
         p.setPen(Qt::black);
-        p.drawText(QRectF(px.x() - 40, area.bottom() + 5, 80, 20), Qt::AlignCenter, QString::number(qRound(x)));
+        p.drawText(QRectF(px.x() - 40, area.bottom() + 5, 80, 20), Qt::AlignCenter,
+                   QString::number(qRound(x)));
         p.drawText(QRectF(0, py.y() - 10, area.left() - 8, 20), Qt::AlignRight | Qt::AlignVCenter,
                    QString::number(y, 'f', y < 10 ? 2 : 0));
     }
-    p.drawText(QRect(area.left(), area.bottom() + 28, area.width(), 20), Qt::AlignCenter, QStringLiteral("linhas no banco"));
+    p.drawText(QRect(area.left(), area.bottom() + 28, area.width(), 20), Qt::AlignCenter,
+               QStringLiteral("linhas no banco"));
     p.save();
     p.translate(20, area.center().y());
     p.rotate(-90);
@@ -52,7 +55,8 @@ bool plotToPng(const QString& path, const QString& title, const QList<Series>& s
     for (const Series& s : series) {
         QPen pen(s.color, 2, s.dashed ? Qt::DashLine : Qt::SolidLine);
         p.setPen(pen);
-        for (qsizetype i = 1; i < s.points.size(); ++i) p.drawLine(map(s.points[i - 1]), map(s.points[i]));
+        for (qsizetype i = 1; i < s.points.size(); ++i)
+            p.drawLine(map(s.points[i - 1]), map(s.points[i]));
         for (const QPointF& pt : s.points) p.drawEllipse(map(pt), 3, 3);
         const int y = area.top() + 10 + 22 * legend++;
         p.drawLine(area.right() + 20, y, area.right() + 50, y);

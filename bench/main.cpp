@@ -39,7 +39,9 @@ public:
         ++perStatement;
         timed([&] { Tfrm_Depurix::refresh(); });
     }
-    void processPendingEvents() override { timed([&] { Tfrm_Depurix::processPendingEvents(); }); }
+    void processPendingEvents() override {
+        timed([&] { Tfrm_Depurix::processPendingEvents(); });
+    }
 
 private:
     template <class F>
@@ -71,7 +73,9 @@ double isqlReplay(const QString& path, const QStringList& trace, const QString& 
     QFile script(scriptPath);
     script.open(QIODevice::WriteOnly | QIODevice::Truncate);
     // Same statements, same commits: DDL must not commit on its own.
-    QString text = QStringLiteral("SET AUTODDL OFF;\nCONNECT '%1' USER 'SYSDBA' PASSWORD 'vlemtrasq';\n").arg(path);
+    QString text =
+        QStringLiteral("SET AUTODDL OFF;\nCONNECT '%1' USER 'SYSDBA' PASSWORD 'vlemtrasq';\n")
+            .arg(path);
     for (QString sql : trace) {
         while (sql.endsWith(QLatin1Char(';'))) sql.chop(1);
         text += sql + QStringLiteral(";\n");
@@ -83,8 +87,9 @@ double isqlReplay(const QString& path, const QStringList& trace, const QString& 
     isql.setStandardErrorFile(QProcess::nullDevice());
     QElapsedTimer t;
     t.start();
-    isql.start(QStringLiteral("isql-fb"), {QStringLiteral("-q"), QStringLiteral("-ch"), QStringLiteral("WIN1252"),
-                                           QStringLiteral("-i"), scriptPath});
+    isql.start(QStringLiteral("isql-fb"),
+               {QStringLiteral("-q"), QStringLiteral("-ch"), QStringLiteral("WIN1252"),
+                QStringLiteral("-i"), scriptPath});
     isql.waitForFinished(-1);
     return t.nsecsElapsed() / 1e9;
 }
@@ -116,10 +121,17 @@ Row runOperation(const QString& platform, const QString& operation, int rows, co
     QElapsedTimer t;
     t.start();
     window.findChild<QPushButton*>(button)->click();
-    Row r{platform, operation, rows, t.nsecsElapsed() / 1e9, 0, window.perStatement,
+    Row r{platform,
+          operation,
+          rows,
+          t.nsecsElapsed() / 1e9,
+          0,
+          window.perStatement,
           window.perStatement ? window.windowNs / 1e3 / window.perStatement : 0};
-    std::fprintf(stderr, "  status line %.1f us/statement\n", window.perStatement ? window.statusNs / 1e3 / window.perStatement : 0.0);
-    if (!dialogs.errors().isEmpty()) std::fprintf(stderr, "  error box: %s\n", qPrintable(dialogs.errors().join(u'|')));
+    std::fprintf(stderr, "  status line %.1f us/statement\n",
+                 window.perStatement ? window.statusNs / 1e3 / window.perStatement : 0.0);
+    if (!dialogs.errors().isEmpty())
+        std::fprintf(stderr, "  error box: %s\n", qPrintable(dialogs.errors().join(u'|')));
     if (platform == QLatin1String("offscreen"))
         r.isql = isqlReplay(copyOf(base, QStringLiteral("isql.fdb")), trace,
                             QFileInfo(base).dir().filePath(QStringLiteral("replay.sql")));
@@ -149,16 +161,21 @@ int main(int argc, char** argv) {
     QStringList args = QApplication::arguments().mid(1);
     QString out = QStringLiteral("bench/results");
     QList<int> scales = {0, 50000, 200000, 800000};
-    QStringList operations = {QStringLiteral("limpeza"), QStringLiteral("estabelecimento"), QStringLiteral("local99")};
+    QStringList operations = {QStringLiteral("limpeza"), QStringLiteral("estabelecimento"),
+                              QStringLiteral("local99")};
     bool duplicates = true, append = false;
     for (int i = 0; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--out")) out = args.value(++i);
+        if (args[i] == QLatin1String("--out"))
+            out = args.value(++i);
         else if (args[i] == QLatin1String("--scales")) {
             scales.clear();
             for (const QString& s : args.value(++i).split(QLatin1Char(','))) scales << s.toInt();
-        } else if (args[i] == QLatin1String("--operations")) operations = args.value(++i).split(QLatin1Char(','));
-        else if (args[i] == QLatin1String("--no-duplicates")) duplicates = false;
-        else if (args[i] == QLatin1String("--append")) append = true;
+        } else if (args[i] == QLatin1String("--operations"))
+            operations = args.value(++i).split(QLatin1Char(','));
+        else if (args[i] == QLatin1String("--no-duplicates"))
+            duplicates = false;
+        else if (args[i] == QLatin1String("--append"))
+            append = true;
     }
     const QString platform = QGuiApplication::platformName();
     QDir().mkpath(out + QStringLiteral("/data"));
@@ -174,16 +191,23 @@ int main(int argc, char** argv) {
         }
         for (const QString& op : operations) {
             const Row r = runOperation(platform, op, rows, base);
-            std::printf("%-10s %-16s %8d rows  tool %8.3f s  isql %8.3f s  %6d statements  %8.1f us/statement\n",
-                        qPrintable(platform), qPrintable(op), rows, r.tool, r.isql, r.statements, r.overheadUs);
+            std::printf(
+                "%-10s %-16s %8d rows  tool %8.3f s  isql %8.3f s  %6d statements  %8.1f "
+                "us/statement\n",
+                qPrintable(platform), qPrintable(op), rows, r.tool, r.isql, r.statements,
+                r.overheadUs);
             std::fflush(stdout);
             results << r;
         }
         if (duplicates && rows > 0) {
-            const double now = timeDuplicateLoop(copyOf(base, QStringLiteral("dup-new.fdb")), false);
-            const double before = timeDuplicateLoop(copyOf(base, QStringLiteral("dup-old.fdb")), true);
-            std::printf("duplicate cost history %8d rows  one pass %8.3f s  re-query %8.3f s  ratio %6.2f\n", rows,
-                        now, before, before / now);
+            const double now =
+                timeDuplicateLoop(copyOf(base, QStringLiteral("dup-new.fdb")), false);
+            const double before =
+                timeDuplicateLoop(copyOf(base, QStringLiteral("dup-old.fdb")), true);
+            std::printf(
+                "duplicate cost history %8d rows  one pass %8.3f s  re-query %8.3f s  ratio "
+                "%6.2f\n",
+                rows, now, before, before / now);
             loops << std::tuple{rows, now, before};
         }
     }
@@ -191,7 +215,9 @@ int main(int argc, char** argv) {
     QFile csv(QDir(out).filePath(QStringLiteral("bench.csv")));
     const bool header = !append || !csv.exists();
     csv.open(append ? QIODevice::Append : QIODevice::WriteOnly | QIODevice::Truncate);
-    if (header) csv.write("platform,operation,rows,tool_s,isql_s,ratio,window_refreshes,window_us_per_refresh\n");
+    if (header)
+        csv.write(
+            "platform,operation,rows,tool_s,isql_s,ratio,window_refreshes,window_us_per_refresh\n");
     for (const Row& r : results)
         csv.write(QStringLiteral("%1,%2,%3,%4,%5,%6,%7,%8\n")
                       .arg(r.platform, r.operation)
@@ -213,7 +239,8 @@ int main(int argc, char** argv) {
 
     if (!append) {
         QList<Series> series;
-        const QList<QColor> colors = {QColor(0x1f, 0x77, 0xb4), QColor(0xd6, 0x27, 0x28), QColor(0x2c, 0xa0, 0x2c)};
+        const QList<QColor> colors = {QColor(0x1f, 0x77, 0xb4), QColor(0xd6, 0x27, 0x28),
+                                      QColor(0x2c, 0xa0, 0x2c)};
         for (int o = 0; o < operations.size(); ++o) {
             Series tool{operations[o] + QStringLiteral(" (ferramenta)"), {}, colors[o % 3], false};
             Series isql{operations[o] + QStringLiteral(" (isql)"), {}, colors[o % 3], true};
@@ -224,7 +251,8 @@ int main(int argc, char** argv) {
                 }
             series << tool << isql;
         }
-        plotToPng(QDir(out).filePath(QStringLiteral("bench.png")), QStringLiteral("Tempo por tamanho do banco"), series);
+        plotToPng(QDir(out).filePath(QStringLiteral("bench.png")),
+                  QStringLiteral("Tempo por tamanho do banco"), series);
     }
     return 0;
 }

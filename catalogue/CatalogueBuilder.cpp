@@ -16,8 +16,8 @@ void CarregarTabelas(MemTable& table, DatabaseKind kind) {
     table.setIndexFieldName(QString(TABELA_ORDEM));
     int counter = 0;
     for (const CatalogueEntry& e : catalogueOf(kind)) {
-        AdicionarTabela(table, counter, QString::fromLatin1(e.name), QString::fromUtf8(e.description),
-                        QString(QLatin1Char(e.mark)));
+        AdicionarTabela(table, counter, QString::fromLatin1(e.name),
+                        QString::fromUtf8(e.description), QString(QLatin1Char(e.mark)));
     }
 }
 

@@ -35,7 +35,8 @@ int MemTable::fieldIndex(const QString& name) const {
 }
 
 void MemTable::requireActive() const {
-    if (!m_active) throw AppError(QStringLiteral("Cannot perform this operation on a closed dataset"));
+    if (!m_active)
+        throw AppError(QStringLiteral("Cannot perform this operation on a closed dataset"));
 }
 
 void MemTable::append(const QVariantList& values) {
@@ -46,8 +47,9 @@ void MemTable::append(const QVariantList& values) {
     const int key = fieldIndex(m_indexField);
     auto at = m_rows.end();
     if (key >= 0) {
-        at = std::upper_bound(m_rows.begin(), m_rows.end(), values[key].toLongLong(),
-                              [key](qlonglong v, const QVariantList& r) { return v < r[key].toLongLong(); });
+        at = std::upper_bound(
+            m_rows.begin(), m_rows.end(), values[key].toLongLong(),
+            [key](qlonglong v, const QVariantList& r) { return v < r[key].toLongLong(); });
     }
     const int row = int(at - m_rows.begin());
     emit aboutToAppend(row);
@@ -117,9 +119,10 @@ bool MemTable::locate(const QString& fieldName, const QString& value, Qt::CaseSe
 void MemTable::sortByIndex() {
     const int key = fieldIndex(m_indexField);
     if (key < 0) return;
-    std::stable_sort(m_rows.begin(), m_rows.end(), [key](const QVariantList& a, const QVariantList& b) {
-        return a[key].toLongLong() < b[key].toLongLong();
-    });
+    std::stable_sort(m_rows.begin(), m_rows.end(),
+                     [key](const QVariantList& a, const QVariantList& b) {
+                         return a[key].toLongLong() < b[key].toLongLong();
+                     });
 }
 
 void MemTable::assign(const MemTable& other) {

@@ -7,7 +7,9 @@
 namespace {
 // Left to right, stopping as soon as the outcome is known: the cursor ends on the last key tested.
 bool holds(const Condition& c, MemTable& catalogue) {
-    auto marked = [&](int i) { return TabelaSelecionada(catalogue, QString::fromLatin1(c.keys[i])); };
+    auto marked = [&](int i) {
+        return TabelaSelecionada(catalogue, QString::fromLatin1(c.keys[i]));
+    };
     switch (c.join) {
         case Join::One:
             return marked(0);
@@ -27,8 +29,8 @@ void runStep(const PlanRow& step, Session& session, MemTable& catalogue) {
             session.ExecutarComando(QString::fromLatin1(step.text), Commit::None);
             break;
         case RowKind::Purge:
-            LimparTabela(session, catalogue, QString::fromLatin1(step.text), QString::fromLatin1(step.generator),
-                         QString::fromLatin1(step.condition));
+            LimparTabela(session, catalogue, QString::fromLatin1(step.text),
+                         QString::fromLatin1(step.generator), QString::fromLatin1(step.condition));
             break;
         case RowKind::DuplicateCosts:
             RemoverCustosDuplicados(session);

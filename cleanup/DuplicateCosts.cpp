@@ -2,7 +2,8 @@
 
 namespace {
 const char* const kGroupQuery =
-    "SELECT HCL_CODIGO_ITEMLOCAL, HCL_DT_INCLUSAO, HCL_CODIGO_GRADEPRECO FROM SCA_HISTORICOCUSTOLIQUIDO "
+    "SELECT HCL_CODIGO_ITEMLOCAL, HCL_DT_INCLUSAO, HCL_CODIGO_GRADEPRECO FROM "
+    "SCA_HISTORICOCUSTOLIQUIDO "
     "GROUP BY HCL_CODIGO_ITEMLOCAL, HCL_DT_INCLUSAO, HCL_CODIGO_GRADEPRECO HAVING "
     "COUNT(HCL_PK_HISTORICOCUSTOLIQUIDO) > 1";
 const char* const kPassByGradePrice =
@@ -21,9 +22,11 @@ const char* const kRequisitionDuplicates =
     "HCL_CODIGO_PRODUCAOITENS, HCL_DT_INCLUSAO, HCL_CODIGO_GRADEPRECO, HCL_CODIGO_LOCAL, "
     "HCL_CODIGO_ITEMORDEMEXPEDICAO,  HCL_CODIGO_ITEMTRANSFERENCIA, HCL_CODIGO_ITEMDESMEMBRAMENTO, "
     "HCL_CODIGO_PRODUCAOENVASEITENS, COUNT(*) AS REGISTROS FROM SCA_HISTORICOCUSTOLIQUIDO GROUP BY "
-    "HCL_CODIGO_EMPRESA_MASTER, HCL_CODIGO_EMPRESA, HCL_CODIGO_ITEMLOCAL, HCL_CODIGO_ITEM_NFENTRADA, "
+    "HCL_CODIGO_EMPRESA_MASTER, HCL_CODIGO_EMPRESA, HCL_CODIGO_ITEMLOCAL, "
+    "HCL_CODIGO_ITEM_NFENTRADA, "
     "HCL_CODIGO_ITEMSAIDA, HCL_CODIGO_ITEMNOTAFISCALSAIDA,          HCL_CODIGO_PRODUCAOITENS, "
-    "HCL_DT_INCLUSAO, HCL_CODIGO_GRADEPRECO, HCL_CODIGO_LOCAL, HCL_CODIGO_ITEMORDEMEXPEDICAO,          "
+    "HCL_DT_INCLUSAO, HCL_CODIGO_GRADEPRECO, HCL_CODIGO_LOCAL, HCL_CODIGO_ITEMORDEMEXPEDICAO,      "
+    "    "
     "HCL_CODIGO_ITEMTRANSFERENCIA, HCL_CODIGO_ITEMDESMEMBRAMENTO, HCL_CODIGO_PRODUCAOENVASEITENS) "
     "WHERE REGISTROS > 1";
 
@@ -42,7 +45,8 @@ void RemoverCustosDuplicados(Session& session) {
     if (groups.eof()) return;
     groups.fetchAll();  // read to the end before any delete touches the table
     for (groups.first(); !groups.eof(); groups.next()) {
-        const int gradePrice = groups.fieldByName(QStringLiteral("HCL_CODIGO_GRADEPRECO")).asInteger();
+        const int gradePrice =
+            groups.fieldByName(QStringLiteral("HCL_CODIGO_GRADEPRECO")).asInteger();
         const Value date = groups.fieldByName(QStringLiteral("HCL_DT_INCLUSAO"));
         pass.close();
         if (gradePrice > 0) {
@@ -81,12 +85,15 @@ void removerHistoricoRequisicaoDuplicado(Session& session) {
     if (dup.eof()) return;
     dup.fetchAll();
     for (dup.first(); !dup.eof(); dup.next()) {
-        const QString itemLocation = dup.fieldByName(QStringLiteral("HCL_CODIGO_ITEMLOCAL")).asString();
-        const QString date =
-            dup.fieldByName(QStringLiteral("HCL_DT_INCLUSAO")).asDateTime().toString(QStringLiteral("yyyy-MM-dd"));
-        session.ExecutarComando(QStringLiteral("DELETE FROM SCA_HISTORICOCUSTOLIQUIDO WHERE HCL_CODIGO_ITEMLOCAL = ") +
-                                    itemLocation + QStringLiteral(" AND HCL_DT_INCLUSAO = '") + date +
-                                    QStringLiteral("' AND HCL_CODIGO_ITEMREQUISICAO IS NOT NULL"),
-                                Commit::None);
+        const QString itemLocation =
+            dup.fieldByName(QStringLiteral("HCL_CODIGO_ITEMLOCAL")).asString();
+        const QString date = dup.fieldByName(QStringLiteral("HCL_DT_INCLUSAO"))
+                                 .asDateTime()
+                                 .toString(QStringLiteral("yyyy-MM-dd"));
+        session.ExecutarComando(
+            QStringLiteral("DELETE FROM SCA_HISTORICOCUSTOLIQUIDO WHERE HCL_CODIGO_ITEMLOCAL = ") +
+                itemLocation + QStringLiteral(" AND HCL_DT_INCLUSAO = '") + date +
+                QStringLiteral("' AND HCL_CODIGO_ITEMREQUISICAO IS NOT NULL"),
+            Commit::None);
     }
 }

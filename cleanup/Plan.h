@@ -39,17 +39,27 @@ struct Block {
 };
 
 constexpr Condition when(const char* key) { return {Join::One, {key, nullptr, nullptr}, 1}; }
-constexpr Condition whenEither(const char* a, const char* b) { return {Join::Either, {a, b, nullptr}, 2}; }
-constexpr Condition whenAll(const char* a, const char* b) { return {Join::All, {a, b, nullptr}, 2}; }
-constexpr Condition whenAll(const char* a, const char* b, const char* c) { return {Join::All, {a, b, c}, 3}; }
+constexpr Condition whenEither(const char* a, const char* b) {
+    return {Join::Either, {a, b, nullptr}, 2};
+}
+constexpr Condition whenAll(const char* a, const char* b) {
+    return {Join::All, {a, b, nullptr}, 2};
+}
+constexpr Condition whenAll(const char* a, const char* b, const char* c) {
+    return {Join::All, {a, b, c}, 3};
+}
 
-constexpr PlanRow block(const char* label, Condition c) { return {RowKind::Block, label, "", "", c}; }
+constexpr PlanRow block(const char* label, Condition c) {
+    return {RowKind::Block, label, "", "", c};
+}
 constexpr PlanRow run(const char* sql) { return {RowKind::Statement, sql, "", "", {}}; }
 constexpr PlanRow purge(const char* table, const char* generator, const char* condition = "") {
     return {RowKind::Purge, table, generator, condition, {}};
 }
 constexpr PlanRow removeDuplicateCosts() { return {RowKind::DuplicateCosts, "", "", "", {}}; }
-constexpr PlanRow removeRequisitionDuplicates() { return {RowKind::RequisitionDuplicates, "", "", "", {}}; }
+constexpr PlanRow removeRequisitionDuplicates() {
+    return {RowKind::RequisitionDuplicates, "", "", "", {}};
+}
 
 std::span<const PlanRow> erpPlanRows();
 std::span<const PlanRow> pdvPlanRows();

@@ -24,11 +24,13 @@ void LimparTabela(Session& session, const MemTable& catalogue, const QString& ta
     Query& q = session.QRY_GERAL;
     try {
         q.close();
-        q.setSql(QStringLiteral("SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = ") +
+        q.setSql(QStringLiteral(
+                     "SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = ") +
                  sqlString(table));
         q.open();
         if (q.eof()) {
-            session.RegistrarLog(QStringLiteral("Tabela ") + table + QStringLiteral(" Inexistente"));
+            session.RegistrarLog(QStringLiteral("Tabela ") + table +
+                                 QStringLiteral(" Inexistente"));
         } else {
             q.close();
             q.setSql(QStringLiteral("SELECT COUNT(*) AS NR_REGISTROS FROM ") + table);
@@ -40,13 +42,15 @@ void LimparTabela(Session& session, const MemTable& catalogue, const QString& ta
             if (!blank(condition)) del += QStringLiteral("\r\n") + condition;
             q.setSql(del);
             q.execSql();
-            session.RegistrarLog(table + QStringLiteral(" ( ") + QString::number(rows) + QStringLiteral(" )"));
+            session.RegistrarLog(table + QStringLiteral(" ( ") + QString::number(rows) +
+                                 QStringLiteral(" )"));
             if (!blank(generator)) ReiniciarGenerator(session, generator);
             session.TR_GERAL.commit();
             session.processPendingEvents();
         }
     } catch (...) {
-        session.RegistrarLog(table + QStringLiteral("\r\n") + errorMessage(std::current_exception()));
+        session.RegistrarLog(table + QStringLiteral("\r\n") +
+                             errorMessage(std::current_exception()));
     }
     session.RegistrarSeparador();
 }
@@ -55,17 +59,21 @@ void ReiniciarGenerator(Session& session, const QString& generator) {
     Query& q = session.QRY_GERAL;
     try {
         q.close();
-        q.setSql(QStringLiteral("SELECT RDB$GENERATOR_NAME FROM RDB$GENERATORS WHERE RDB$GENERATOR_NAME = ") +
+        q.setSql(QStringLiteral(
+                     "SELECT RDB$GENERATOR_NAME FROM RDB$GENERATORS WHERE RDB$GENERATOR_NAME = ") +
                  sqlString(generator));
         q.open();
         if (!q.eof()) {
             q.close();
-            q.setSql(QStringLiteral("ALTER SEQUENCE ") + generator + QStringLiteral(" RESTART WITH 0"));
+            q.setSql(QStringLiteral("ALTER SEQUENCE ") + generator +
+                     QStringLiteral(" RESTART WITH 0"));
             q.execSql();
         } else {
-            session.RegistrarLog(QStringLiteral("Generator ") + generator + QStringLiteral(" inexistente"));
+            session.RegistrarLog(QStringLiteral("Generator ") + generator +
+                                 QStringLiteral(" inexistente"));
         }
     } catch (...) {
-        session.RegistrarLog(generator + QStringLiteral("\r\n") + errorMessage(std::current_exception()));
+        session.RegistrarLog(generator + QStringLiteral("\r\n") +
+                             errorMessage(std::current_exception()));
     }
 }

@@ -161,9 +161,9 @@ Value decodeValue(const unsigned char* buffer, unsigned type, unsigned offset, u
             unsigned y, m, d, h, mi, s, f;
             fb::util()->decodeDate(ts.timestamp_date, &y, &m, &d);
             fb::util()->decodeTime(ts.timestamp_time, &h, &mi, &s, &f);
-            return Value::timestamp(
-                QDateTime(QDate(int(y), int(m), int(d)), QTime(int(h), int(mi), int(s), int(f / 10)), Qt::UTC),
-                int(f % 10));
+            return Value::timestamp(QDateTime(QDate(int(y), int(m), int(d)),
+                                              QTime(int(h), int(mi), int(s), int(f / 10)), Qt::UTC),
+                                    int(f % 10));
         }
         case SQL_TYPE_DATE: {
             ISC_DATE v;
@@ -239,14 +239,12 @@ std::vector<unsigned char> Query::inputMessage(IMessageMetadata** meta) {
         if (dateTime[i]) {
             const QDateTime dt = v.asDateTime();
             ISC_TIMESTAMP ts;
-            ts.timestamp_date = fb::util()->encodeDate(unsigned(dt.date().year()),
-                                                       unsigned(dt.date().month()),
-                                                       unsigned(dt.date().day()));
-            ts.timestamp_time = fb::util()->encodeTime(unsigned(dt.time().hour()),
-                                                       unsigned(dt.time().minute()),
-                                                       unsigned(dt.time().second()),
-                                                       unsigned(dt.time().msec()) * 10 +
-                                                           unsigned(v.tenthsOfMillisecond()));
+            ts.timestamp_date = fb::util()->encodeDate(
+                unsigned(dt.date().year()), unsigned(dt.date().month()), unsigned(dt.date().day()));
+            ts.timestamp_time = fb::util()->encodeTime(
+                unsigned(dt.time().hour()), unsigned(dt.time().minute()),
+                unsigned(dt.time().second()),
+                unsigned(dt.time().msec()) * 10 + unsigned(v.tenthsOfMillisecond()));
             std::memcpy(p, &ts, sizeof ts);
         } else {
             const ISC_LONG l = v.asInteger();

@@ -76,8 +76,8 @@ void Session::ExecutarComando(const QString& sql, Commit variant) {
         QRY_GERAL.execSql();
         if (variant == Commit::EachStatement && TR_GERAL.isActive()) TR_GERAL.commit();
     } catch (...) {
-        RegistrarLog(QStringLiteral("Falha na execução do Comando:\r\n") + sql + QStringLiteral("\r\n") +
-                     errorMessage(std::current_exception()));
+        RegistrarLog(QStringLiteral("Falha na execução do Comando:\r\n") + sql +
+                     QStringLiteral("\r\n") + errorMessage(std::current_exception()));
     }
 }
 

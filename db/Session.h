@@ -63,7 +63,8 @@ bool Session::runOperation(const QString& failureText, Body&& body) {
     try {
         if (IniciarOperacao(failureText)) body();
     } catch (...) {
-        FinalizarOperacao();  // an error of its own replaces the body's, as the frame's end always runs
+        FinalizarOperacao();  // an error of its own replaces the body's, as the frame's end always
+                              // runs
         throw;
     }
     FinalizarOperacao();

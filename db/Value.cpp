@@ -58,9 +58,15 @@ qint64 Value::asInt64() const {
                 if (!ok) throw AppError(QStringLiteral("'%1' is not a valid integer value").arg(v));
                 return r;
             },
-            [](const QDateTime&) -> qint64 { throw AppError(QStringLiteral("Data não pode ser lida como inteiro")); },
-            [](const QDate&) -> qint64 { throw AppError(QStringLiteral("Data não pode ser lida como inteiro")); },
-            [](const QTime&) -> qint64 { throw AppError(QStringLiteral("Hora não pode ser lida como inteiro")); },
+            [](const QDateTime&) -> qint64 {
+                throw AppError(QStringLiteral("Data não pode ser lida como inteiro"));
+            },
+            [](const QDate&) -> qint64 {
+                throw AppError(QStringLiteral("Data não pode ser lida como inteiro"));
+            },
+            [](const QTime&) -> qint64 {
+                throw AppError(QStringLiteral("Hora não pode ser lida como inteiro"));
+            },
             [](bool v) -> qint64 { return v ? 1 : 0; },
         },
         m_data);
@@ -77,7 +83,8 @@ QDateTime Value::asDateTime() const {
     if (isNull()) return zeroDateTime();
     if (const auto* dt = std::get_if<QDateTime>(&m_data)) return *dt;
     if (const auto* d = std::get_if<QDate>(&m_data)) return QDateTime(*d, QTime(0, 0), Qt::UTC);
-    if (const auto* t = std::get_if<QTime>(&m_data)) return QDateTime(zeroDateTime().date(), *t, Qt::UTC);
+    if (const auto* t = std::get_if<QTime>(&m_data))
+        return QDateTime(zeroDateTime().date(), *t, Qt::UTC);
     throw AppError(QStringLiteral("'%1' is not a valid date and time").arg(asString()));
 }
 

@@ -8,7 +8,8 @@
 // One column value of a fetched row, read the way the operations need it.
 class Value {
 public:
-    using Data = std::variant<std::monostate, qint64, double, QString, QDateTime, QDate, QTime, bool>;
+    using Data =
+        std::variant<std::monostate, qint64, double, QString, QDateTime, QDate, QTime, bool>;
 
     Value() = default;
     explicit Value(Data data, int scale = 0) : m_data(std::move(data)), m_scale(scale) {}

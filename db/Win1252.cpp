@@ -32,7 +32,8 @@ namespace win1252 {
 QString decode(const char* data, qsizetype size) {
     QString out;
     out.reserve(size);
-    for (qsizetype i = 0; i < size; ++i) out.append(QChar(toUnicode(static_cast<unsigned char>(data[i]))));
+    for (qsizetype i = 0; i < size; ++i)
+        out.append(QChar(toUnicode(static_cast<unsigned char>(data[i]))));
     return out;
 }
 

@@ -5,7 +5,8 @@
 #include "db/Error.h"
 
 bool codigoEstabelecimentoValido(const QString& code) {
-    static const QRegularExpression wholeNumber(QRegularExpression::anchoredPattern(QStringLiteral(" *[0-9]+ *")));
+    static const QRegularExpression wholeNumber(
+        QRegularExpression::anchoredPattern(QStringLiteral(" *[0-9]+ *")));
     return wholeNumber.match(code).hasMatch();
 }
 
@@ -15,11 +16,13 @@ void DesvincularEstabelecimento(Session& session, const QString& code) {
 
 void RemoverEstabelecimento(Session& session, Dialogs& dialogs) {
     session.runOperation(falhaConexao(), [&] {
-        const QString code = dialogs.input(QStringLiteral("Exclusão de dados"),
-                                           QStringLiteral("Informe o código do estabelecimento a ser excluído do banco de dados"));
+        const QString code = dialogs.input(
+            QStringLiteral("Exclusão de dados"),
+            QStringLiteral("Informe o código do estabelecimento a ser excluído do banco de dados"));
         // The code is written into 256 statements: text such as "1 OR 1=1" would widen every one.
         if (!codigoEstabelecimentoValido(code))
-            throw AppError(QStringLiteral("Código de estabelecimento inválido: informe apenas números"));
+            throw AppError(
+                QStringLiteral("Código de estabelecimento inválido: informe apenas números"));
 
         Query& q = session.QRY_GERAL;
         q.close();

@@ -12,11 +12,16 @@ void RemoverLocal99(Session& session, Dialogs& dialogs) {
     session.runOperation(falhaConexao(), [&] {
         Query& q = session.QRY_GERAL;
         q.close();
-        q.setSql(QStringLiteral("SELECT LAR_CODIGO FROM SCA_LOCALARMAZENAMENTO WHERE LAR_CODIGO = ") + location);
+        q.setSql(
+            QStringLiteral("SELECT LAR_CODIGO FROM SCA_LOCALARMAZENAMENTO WHERE LAR_CODIGO = ") +
+            location);
         q.open();
-        if (q.eof()) throw AppError(QStringLiteral("Não existem locais \"99\" registrados no banco de dados"));
+        if (q.eof())
+            throw AppError(
+                QStringLiteral("Não existem locais \"99\" registrados no banco de dados"));
         runScript(session, location99Script(), location);
-        dialogs.message(QStringLiteral(
-            "Antes de utilizar o sistema, acesse a instalação e defina que \"NÃO\" UTILIZA SALDO PARCIAL"));
+        dialogs.message(
+            QStringLiteral("Antes de utilizar o sistema, acesse a instalação e defina que \"NÃO\" "
+                           "UTILIZA SALDO PARCIAL"));
     });
 }

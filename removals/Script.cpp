@@ -8,5 +8,6 @@ QString statementText(const ScriptStatement& s, const QString& code) {
 }
 
 void runScript(Session& session, std::span<const ScriptStatement> script, const QString& code) {
-    for (const ScriptStatement& s : script) session.ExecutarComando(statementText(s, code), Commit::EachStatement);
+    for (const ScriptStatement& s : script)
+        session.ExecutarComando(statementText(s, code), Commit::EachStatement);
 }

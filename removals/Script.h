@@ -15,7 +15,9 @@ struct ScriptStatement {
 };
 
 constexpr ScriptStatement fixed(const char* text) { return {0, text, "", ""}; }
-constexpr ScriptStatement coded(const char* before, const char* after = "") { return {1, before, after, ""}; }
+constexpr ScriptStatement coded(const char* before, const char* after = "") {
+    return {1, before, after, ""};
+}
 constexpr ScriptStatement codedTwice(const char* before, const char* middle, const char* after) {
     return {2, before, middle, after};
 }

@@ -19,7 +19,9 @@ const char* const kUserStatements[] = {
 
 QString captionExclusao() { return QStringLiteral("Exclusão de dados"); }
 
-QString promptUsuario() { return QStringLiteral("Informe o código do usuário a ser excluído do banco de dados"); }
+QString promptUsuario() {
+    return QStringLiteral("Informe o código do usuário a ser excluído do banco de dados");
+}
 
 QString confirmacaoUsuario(int code) {
     return QStringLiteral("Confirma a exclusão do usuário %1 do banco de dados ?").arg(code);
@@ -42,7 +44,8 @@ void RemoverUsuario(Session& session, int code) {
         q.close();
         q.setSql(QStringLiteral("SELECT SEN_CODIGO FROM SCA_SENHA WHERE SEN_NOME = 'GENERICO'"));
         q.open();
-        if (q.eof()) throw AppError(QStringLiteral("Usuário genérico não encontrado no banco de dados."));
+        if (q.eof())
+            throw AppError(QStringLiteral("Usuário genérico não encontrado no banco de dados."));
         const int generic = q.fieldByName(QStringLiteral("SEN_CODIGO")).asInteger();
         for (const char* statement : kUserStatements)
             session.ExecutarComando(

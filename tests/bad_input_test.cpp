@@ -22,7 +22,9 @@
 
 namespace {
 
-QList<QVariantList> snapshot(const MemTable& t) { return QList<QVariantList>(t.rows().begin(), t.rows().end()); }
+QList<QVariantList> snapshot(const MemTable& t) {
+    return QList<QVariantList>(t.rows().begin(), t.rows().end());
+}
 
 // Variants of a good file: cut short, bytes flipped, counts and sizes made absurd, lines broken.
 QList<QByteArray> malformedVariants(const QByteArray& good) {
@@ -35,7 +37,8 @@ QList<QByteArray> malformedVariants(const QByteArray& good) {
         for (int f = 0; f < flips; ++f) b[rng.bounded(b.size())] = char(rng.bounded(256));
         out << b;
     }
-    for (const char* rows : {"rows -1", "rows 2147483648", "rows 99999999999999999999", "rows 0", "rows x"})
+    for (const char* rows :
+         {"rows -1", "rows 2147483648", "rows 99999999999999999999", "rows 0", "rows x"})
         out << QByteArray(good).replace("rows 113", rows);
     for (const char* field : {"field TABELA_ORDEM integer 99999", "field TABELA_ORDEM real 4",
                               "field TABELA_ORDEM integer -4", "field tabela_ordem integer 4",
@@ -82,16 +85,19 @@ TEST(BadInput, MalformedSelectionFilesNeverCrashAndLeaveTheCatalogueWholeOrUntou
         EXPECT_EQ(catalogue.fieldDefs(), catalogueFields()) << i;
         EXPECT_EQ(temp.recordCount(), 0) << i;
         if (dialogs.messages().isEmpty()) {
-            // Still a valid file of as many entries: it replaces the catalogue, as any such file does.
+            // Still a valid file of as many entries: it replaces the catalogue, as any such file
+            // does.
             ++replaced;
             EXPECT_EQ(catalogue.recordCount(), 113) << i;
-            for (const QVariantList& row : catalogue.rows()) EXPECT_LE(row[3].toString().size(), 1) << i;
+            for (const QVariantList& row : catalogue.rows())
+                EXPECT_LE(row[3].toString().size(), 1) << i;
         } else {
             ++refused;
             EXPECT_EQ(snapshot(catalogue), before) << i;
             const QString m = dialogs.messages()[0];
             EXPECT_TRUE(m.startsWith(QStringLiteral("Falha na abertura do arquivo:\r\n")) ||
-                        m == QStringLiteral("O Arquivo selecionado está diferente das tabelas configuradas!"))
+                        m == QStringLiteral(
+                                 "O Arquivo selecionado está diferente das tabelas configuradas!"))
                 << i << ": " << m.toStdString();
         }
     }
@@ -101,13 +107,30 @@ TEST(BadInput, MalformedSelectionFilesNeverCrashAndLeaveTheCatalogueWholeOrUntou
 
 // Codes as a hurried or malicious hand types them.
 QStringList strangeCodes() {
-    QStringList out = {QString(), QStringLiteral(" "), QStringLiteral("1 OR 1=1"), QStringLiteral("1; DROP TABLE SCA_EMPRESA"),
-                       QStringLiteral("1) OR (1=1"), QStringLiteral("' OR ''='"), QStringLiteral("1 --"), QStringLiteral("1/*"),
-                       QStringLiteral("99999999999999999999999999999999"), QStringLiteral("-2147483649"),
-                       QStringLiteral("2147483648"), QStringLiteral("0x7FFFFFFF"), QStringLiteral("$FF"), QStringLiteral("1e9"),
-                       QString::fromUtf8("١٢٣"), QString::fromUtf8("１２３"), QString::fromUtf8("१२"), QString::fromUtf8("12 "),
-                       QString::fromUtf8("ção"), QString(100000, QLatin1Char('9')), QString(100000, QLatin1Char('x')),
-                       QStringLiteral("\t1"), QStringLiteral("1\n"), QString(QChar(0)) + QStringLiteral("1")};
+    QStringList out = {QString(),
+                       QStringLiteral(" "),
+                       QStringLiteral("1 OR 1=1"),
+                       QStringLiteral("1; DROP TABLE SCA_EMPRESA"),
+                       QStringLiteral("1) OR (1=1"),
+                       QStringLiteral("' OR ''='"),
+                       QStringLiteral("1 --"),
+                       QStringLiteral("1/*"),
+                       QStringLiteral("99999999999999999999999999999999"),
+                       QStringLiteral("-2147483649"),
+                       QStringLiteral("2147483648"),
+                       QStringLiteral("0x7FFFFFFF"),
+                       QStringLiteral("$FF"),
+                       QStringLiteral("1e9"),
+                       QString::fromUtf8("١٢٣"),
+                       QString::fromUtf8("１２３"),
+                       QString::fromUtf8("१२"),
+                       QString::fromUtf8("12 "),
+                       QString::fromUtf8("ção"),
+                       QString(100000, QLatin1Char('9')),
+                       QString(100000, QLatin1Char('x')),
+                       QStringLiteral("\t1"),
+                       QStringLiteral("1\n"),
+                       QString(QChar(0)) + QStringLiteral("1")};
     QRandomGenerator rng(42);
     const QString alphabet = QString::fromUtf8("0123456789 -+'\";()=*/\\xabORDEL\t\n٣３é€");
     for (int i = 0; i < 300; ++i) {
@@ -123,9 +146,10 @@ TEST(BadInput, StrangeCodesAreEitherPlainNumbersOrRefused) {
     int refusedUser = 0, refusedEstablishment = 0;
     for (const QString& code : strangeCodes()) {
         const QString trimmed = code.trimmed();
-        const bool plainDigits = !trimmed.isEmpty() && std::all_of(trimmed.begin(), trimmed.end(), [](QChar c) {
-            return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-        });
+        const bool plainDigits =
+            !trimmed.isEmpty() && std::all_of(trimmed.begin(), trimmed.end(), [](QChar c) {
+                return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+            });
         if (codigoEstabelecimentoValido(code)) {
             // Only digits reach the statements, whatever blanks surround them.
             EXPECT_TRUE(plainDigits) << "[" << code.toStdString() << "]";
@@ -182,9 +206,11 @@ TEST(BadInput, LongAndNonAsciiPathsAreOpenedOrRefusedWithTheirMessage) {
     EXPECT_TRUE(view.log.isEmpty()) << runlog::lines(view.log);
     EXPECT_EQ(Probe(copy).count(QStringLiteral("SCA_SENHA")), 2);
 
-    for (const QString& path : {QString(5000, QLatin1Char('a')), dir.filePath(QString(300, QChar(0x00E7))),
-                                QString::fromUtf8("/nao/existe/日本語.fdb"), QStringLiteral("host-inexistente.invalid:/x.fdb"),
-                                QStringLiteral("127.0.0.1/0:/x.fdb")}) {
+    for (const QString& path :
+         {QString(5000, QLatin1Char('a')), dir.filePath(QString(300, QChar(0x00E7))),
+          QString::fromUtf8("/nao/existe/日本語.fdb"),
+          QStringLiteral("host-inexistente.invalid:/x.fdb"),
+          QStringLiteral("127.0.0.1/0:/x.fdb")}) {
         view.path = path;
         RemoverUsuario(session, 3002);
         ASSERT_EQ(view.log.size(), 1) << path.left(80).toStdString();

@@ -104,7 +104,8 @@ TEST(Selection, TheRuleAppliedLastDecidesTheSharedKeys) {
         EXPECT_EQ(mark(t, rowOf(t, k)), shared ? QStringLiteral("N") : QStringLiteral("S")) << k;
     }
     marcarGrupo(t, basicTablesGroup(), true);
-    for (const char* k : basicTablesGroup()) EXPECT_EQ(mark(t, rowOf(t, k)), QStringLiteral("S")) << k;
+    for (const char* k : basicTablesGroup())
+        EXPECT_EQ(mark(t, rowOf(t, k)), QStringLiteral("S")) << k;
     EXPECT_EQ(mark(t, 0), QStringLiteral("S"));  // outside both groups: untouched
     EXPECT_EQ(mark(t, rowOf(t, "SCA_LIBERACAO")), QStringLiteral("N"));
 }
@@ -165,11 +166,14 @@ TEST(MemTable, KeepsIndexOrderAndOneCursor) {
 TEST(Paths, LiveUnderTheHomeDirectoryAwayFromWindows) {
 #ifndef Q_OS_WIN
     const QString home = QDir::homePath();
-    EXPECT_EQ(defaultDatabasePath(DatabaseKind::Vornix), home + QStringLiteral("/KEMB/VORNIX/BD/VORNIX.FDB"));
-    EXPECT_EQ(defaultDatabasePath(DatabaseKind::Pdv), home + QStringLiteral("/KEMB/PDV/BD/PDV.FDB"));
+    EXPECT_EQ(defaultDatabasePath(DatabaseKind::Vornix),
+              home + QStringLiteral("/KEMB/VORNIX/BD/VORNIX.FDB"));
+    EXPECT_EQ(defaultDatabasePath(DatabaseKind::Pdv),
+              home + QStringLiteral("/KEMB/PDV/BD/PDV.FDB"));
     EXPECT_EQ(selectionFilePath(), home + QStringLiteral("/KEMB/VORNIX/Depurix.CDS"));
 #else
-    EXPECT_EQ(defaultDatabasePath(DatabaseKind::Vornix), QStringLiteral("C:\\KEMB\\VORNIX\\BD\\VORNIX.FDB"));
+    EXPECT_EQ(defaultDatabasePath(DatabaseKind::Vornix),
+              QStringLiteral("C:\\KEMB\\VORNIX\\BD\\VORNIX.FDB"));
     EXPECT_EQ(defaultDatabasePath(DatabaseKind::Pdv), QStringLiteral("C:\\KEMB\\PDV\\BD\\PDV.FDB"));
     EXPECT_EQ(selectionFilePath(), QStringLiteral("C:\\KEMB\\VORNIX\\Depurix.CDS"));
 #endif

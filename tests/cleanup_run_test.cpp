@@ -47,43 +47,69 @@ TEST_F(CleanupRunTest, AWrongPathLogsOnlyTheRunsConnectionFailure) {
 TEST_F(CleanupRunTest, AnEitherBlockRunsForItsSecondKeyAndShowsThatEntry) {
     markOnly(catalogue, DatabaseKind::Vornix, {QStringLiteral("SCA_CONTAARECEBER")});
     run(DatabaseKind::Vornix);
-    EXPECT_EQ(purgedTables(view.log),
-              (QStringList{QStringLiteral("SCA_BAIXACHEQUEPERMUTA"), QStringLiteral("SCA_DESCONTOTITULO"),
-                           QStringLiteral("SCA_RATEIOBAIXACONTAARECEBER"), QStringLiteral("SCA_CONTAFUNCIONARIO"),
-                           QStringLiteral("SCA_COMISSAOPARCELACR"), QStringLiteral("SCA_BAIXACONTAARECEBER"),
-                           QStringLiteral("SCA_BAIXAAUTOMATICASCR"), QStringLiteral("SCA_PEDIDOREMESSATITULO"),
-                           QStringLiteral("SCA_PARCELAREFINANCIADASCR"), QStringLiteral("SCA_PRORROGACAOCONTAARECEBER"),
-                           QStringLiteral("SCA_PARCELACONTAARECEBER"), QStringLiteral("SCA_RATEIOCONTAARECEBER"),
-                           QStringLiteral("SCA_CONTAARECEBER"), QStringLiteral("SCA_FATURACONTASARECEBER")}));
-    EXPECT_TRUE(failures(view.log).isEmpty()) << failures(view.log).join(QLatin1Char('\n')).toStdString();
-    EXPECT_TRUE(view.statuses.contains(QStringLiteral(
-        "Contas a Receber / Parcelas / Rateio / Baixas - SCA_BAIXACHEQUEPERMUTA (Generator: GEN_BCP_PK_BAIXAPERMUTA)")));
+    EXPECT_EQ(
+        purgedTables(view.log),
+        (QStringList{
+            QStringLiteral("SCA_BAIXACHEQUEPERMUTA"), QStringLiteral("SCA_DESCONTOTITULO"),
+            QStringLiteral("SCA_RATEIOBAIXACONTAARECEBER"), QStringLiteral("SCA_CONTAFUNCIONARIO"),
+            QStringLiteral("SCA_COMISSAOPARCELACR"), QStringLiteral("SCA_BAIXACONTAARECEBER"),
+            QStringLiteral("SCA_BAIXAAUTOMATICASCR"), QStringLiteral("SCA_PEDIDOREMESSATITULO"),
+            QStringLiteral("SCA_PARCELAREFINANCIADASCR"),
+            QStringLiteral("SCA_PRORROGACAOCONTAARECEBER"),
+            QStringLiteral("SCA_PARCELACONTAARECEBER"), QStringLiteral("SCA_RATEIOCONTAARECEBER"),
+            QStringLiteral("SCA_CONTAARECEBER"), QStringLiteral("SCA_FATURACONTASARECEBER")}));
+    EXPECT_TRUE(failures(view.log).isEmpty())
+        << failures(view.log).join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(view.statuses.contains(
+        QStringLiteral("Contas a Receber / Parcelas / Rateio / Baixas - SCA_BAIXACHEQUEPERMUTA "
+                       "(Generator: GEN_BCP_PK_BAIXAPERMUTA)")));
     EXPECT_EQ(probe.count(QStringLiteral("SCA_CONTAAPAGAR")), 3);  // its own block was skipped
     EXPECT_EQ(probe.count(QStringLiteral("SCA_CONTAARECEBER")), 0);
 }
 
 TEST_F(CleanupRunTest, EveryEarlyBlockMarkedEmptiesItsTablesWithoutAFailure) {
-    const char* const keys[] = {"SCG_LANCAMENTOCONTABIL", "SCG_LANCAMENTOPADRAO", "SCG_PLANOCONTA",
-                              "SCA_LANCAMENTOGERENCIAL", "SCA_APURACAO_CIAP", "SCA_APURACAO_ICMS",
-                              "SCA_PISCOFINS_BLCP_REGAPURACAO", "SCA_CONTAAPAGAR", "SCA_CONTAARECEBER",
-                              "SCA_CONTACORRENTE", "SCA_CONTACORRENTEFORNECEDOR", "SCA_PAGTOANTECIPADO",
-                              "SCA_LIBERACAO", "SCA_MAPACOMISSAO", "SCA_ITEMGASTOVENDA", "SCA_FRETESAPAGAR",
-                              "SCA_CIAPMOVIMENTACAO", "SCA_PREVENDA"};
+    const char* const keys[] = {"SCG_LANCAMENTOCONTABIL",
+                                "SCG_LANCAMENTOPADRAO",
+                                "SCG_PLANOCONTA",
+                                "SCA_LANCAMENTOGERENCIAL",
+                                "SCA_APURACAO_CIAP",
+                                "SCA_APURACAO_ICMS",
+                                "SCA_PISCOFINS_BLCP_REGAPURACAO",
+                                "SCA_CONTAAPAGAR",
+                                "SCA_CONTAARECEBER",
+                                "SCA_CONTACORRENTE",
+                                "SCA_CONTACORRENTEFORNECEDOR",
+                                "SCA_PAGTOANTECIPADO",
+                                "SCA_LIBERACAO",
+                                "SCA_MAPACOMISSAO",
+                                "SCA_ITEMGASTOVENDA",
+                                "SCA_FRETESAPAGAR",
+                                "SCA_CIAPMOVIMENTACAO",
+                                "SCA_PREVENDA"};
     QStringList marked;
     for (const char* k : keys) marked << QString::fromLatin1(k);
     markOnly(catalogue, DatabaseKind::Vornix, marked);
     probe.exec(QStringLiteral("ALTER SEQUENCE GEN_PVE_PK_PREVENDA RESTART WITH 40"));
     run(DatabaseKind::Vornix);
-    EXPECT_TRUE(failures(view.log).isEmpty()) << failures(view.log).join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(failures(view.log).isEmpty())
+        << failures(view.log).join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(purgedTables(view.log).size(), 66);
-    for (const char* t : {"SCG_LANCAMENTOCONTABIL", "SCG_PLANOCONTADETALHE", "SCA_CONTAAPAGAR", "SCA_CONTACORRENTE",
-                          "SCA_FATURACONTACORRENTE", "SCA_PREVENDA", "SCA_ITEMPREVENDA", "SCA_PAGTOANTECIPADO"})
+    for (const char* t :
+         {"SCG_LANCAMENTOCONTABIL", "SCG_PLANOCONTADETALHE", "SCA_CONTAAPAGAR", "SCA_CONTACORRENTE",
+          "SCA_FATURACONTACORRENTE", "SCA_PREVENDA", "SCA_ITEMPREVENDA", "SCA_PAGTOANTECIPADO"})
         EXPECT_EQ(probe.count(QString::fromLatin1(t)), 0) << t;
     // Rows outside the marked entries lose only their links.
     EXPECT_EQ(probe.count(QStringLiteral("SCA_CLIENTE")), 3);
-    EXPECT_EQ(probe.count(QStringLiteral("SELECT COUNT(*) FROM SCA_CLIENTE WHERE CLI_CODIGO_CONTACONTABIL IS NOT NULL")), 0);
-    EXPECT_EQ(probe.count(QStringLiteral("SELECT COUNT(*) FROM SCA_CUPOMFISCAL WHERE CUP_CODIGO_PREVENDA IS NOT NULL")), 0);
-    EXPECT_EQ(probe.scalar(QStringLiteral("SELECT GEN_ID(GEN_PVE_PK_PREVENDA, 0) FROM RDB$DATABASE")).toInt(), 0);
+    EXPECT_EQ(probe.count(QStringLiteral(
+                  "SELECT COUNT(*) FROM SCA_CLIENTE WHERE CLI_CODIGO_CONTACONTABIL IS NOT NULL")),
+              0);
+    EXPECT_EQ(probe.count(QStringLiteral(
+                  "SELECT COUNT(*) FROM SCA_CUPOMFISCAL WHERE CUP_CODIGO_PREVENDA IS NOT NULL")),
+              0);
+    EXPECT_EQ(
+        probe.scalar(QStringLiteral("SELECT GEN_ID(GEN_PVE_PK_PREVENDA, 0) FROM RDB$DATABASE"))
+            .toInt(),
+        0);
     EXPECT_EQ(currentKey(), QStringLiteral("SCA_VERIFICACOESPDVONLINE"));
 }
 
@@ -92,32 +118,37 @@ TEST_F(CleanupRunTest, MarkingOneEntryClearsLinksInTablesOfOtherEntries) {
     run(DatabaseKind::Vornix);
     EXPECT_TRUE(failures(view.log).isEmpty());
     EXPECT_EQ(probe.count(QStringLiteral("SCA_LANCAMENTOGERENCIAL")), 3);
-    EXPECT_EQ(probe.count(QStringLiteral(
-                  "SELECT COUNT(*) FROM SCA_LANCAMENTOGERENCIAL WHERE LGE_CODIGO_LANCAMENTOCONTABIL IS NOT NULL")),
+    EXPECT_EQ(probe.count(QStringLiteral("SELECT COUNT(*) FROM SCA_LANCAMENTOGERENCIAL WHERE "
+                                         "LGE_CODIGO_LANCAMENTOCONTABIL IS NOT NULL")),
               0);
 }
 
 TEST_F(CleanupRunTest, APurgeRefusedByALinkIsLoggedAndTheBlockGoesOn) {
-    probe.exec(QStringLiteral("CREATE TABLE BLOQUEIO (ID INTEGER REFERENCES SCA_PARCELACONTAAPAGAR)"));
+    probe.exec(
+        QStringLiteral("CREATE TABLE BLOQUEIO (ID INTEGER REFERENCES SCA_PARCELACONTAAPAGAR)"));
     probe.exec(QStringLiteral("INSERT INTO BLOQUEIO VALUES (1)"));
     markOnly(catalogue, DatabaseKind::Vornix, {QStringLiteral("SCA_CONTAAPAGAR")});
     run(DatabaseKind::Vornix);
     const QStringList failed = failures(view.log);
     ASSERT_EQ(failed.size(), 2) << failed.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(failed[0].startsWith(QStringLiteral("SCA_PARCELACONTAAPAGAR\r\n")));
-    EXPECT_TRUE(failed[1].startsWith(QStringLiteral("SCA_CONTAAPAGAR\r\n")));  // its parcels are still there
-    EXPECT_EQ(probe.count(QStringLiteral("SCA_RATEIOCONTAAPAGAR")), 0);  // the step after the failure ran
+    EXPECT_TRUE(failed[1].startsWith(
+        QStringLiteral("SCA_CONTAAPAGAR\r\n")));  // its parcels are still there
+    EXPECT_EQ(probe.count(QStringLiteral("SCA_RATEIOCONTAAPAGAR")),
+              0);  // the step after the failure ran
     EXPECT_EQ(probe.count(QStringLiteral("SCA_PARCELACONTAAPAGAR")), 3);
 }
 
 TEST_F(CleanupRunTest, MarksAreReadWhenEachBlockIsReached) {
-    markOnly(catalogue, DatabaseKind::Vornix, {QStringLiteral("SCG_LANCAMENTOPADRAO"), QStringLiteral("SCA_PREVENDA")});
+    markOnly(catalogue, DatabaseKind::Vornix,
+             {QStringLiteral("SCG_LANCAMENTOPADRAO"), QStringLiteral("SCA_PREVENDA")});
     bool unmarked = false;
     view.onRefresh = [&] {
         if (unmarked) return;
         unmarked = true;  // while E2 purges, the user unmarks the pre-sales
         const int row = catalogue.recNo();
-        catalogue.locate(QStringLiteral("TABELA_NOME"), QStringLiteral("SCA_PREVENDA"), Qt::CaseSensitive);
+        catalogue.locate(QStringLiteral("TABELA_NOME"), QStringLiteral("SCA_PREVENDA"),
+                         Qt::CaseSensitive);
         catalogue.setField(QStringLiteral("EXCLUIR"), QStringLiteral("N"));
         catalogue.setRecNo(row);
     };
@@ -133,13 +164,15 @@ TEST_F(CleanupRunTest, StatementStepsBecomeDurableWithTheNextPurgeAndTheEndCommi
 
     view.log.clear();
     session.DB_GERAL.requests() = {};
-    probe.exec(QStringLiteral("CREATE TABLE BLOQUEIO (ID INTEGER REFERENCES SCG_LANCAMENTOCONTABILDETALHE)"));
+    probe.exec(QStringLiteral(
+        "CREATE TABLE BLOQUEIO (ID INTEGER REFERENCES SCG_LANCAMENTOCONTABILDETALHE)"));
     probe.exec(QStringLiteral("INSERT INTO BLOQUEIO VALUES (1)"));
     markOnly(catalogue, DatabaseKind::Vornix, {QStringLiteral("SCG_LANCAMENTOCONTABIL")});
     QList<qint64> linked;
     view.onRefresh = [&] {
-        linked << probe.count(QStringLiteral(
-            "SELECT COUNT(*) FROM SCA_LANCAMENTOGERENCIAL WHERE LGE_CODIGO_LANCAMENTOCONTABIL IS NOT NULL"));
+        linked << probe.count(
+            QStringLiteral("SELECT COUNT(*) FROM SCA_LANCAMENTOGERENCIAL WHERE "
+                           "LGE_CODIGO_LANCAMENTOCONTABIL IS NOT NULL"));
     };
     run(DatabaseKind::Vornix);
     // Refreshes: the statement, then the three purges; the first purge fails, so the statement's
@@ -153,12 +186,19 @@ TEST_F(CleanupRunTest, PdvRunPurgesTheSaleTablesInOrderAndRestartsTheirGenerator
         probe.exec(QStringLiteral("ALTER SEQUENCE %1 RESTART WITH 7").arg(QLatin1String(g)));
     markOnly(catalogue, DatabaseKind::Pdv, {QStringLiteral("PDV_VENDA")});
     run(DatabaseKind::Pdv);
-    EXPECT_EQ(purgedTables(view.log),
-              (QStringList{QStringLiteral("PDV_GRADEITENSVENDA"), QStringLiteral("PDV_MULTIPLOSCARTOES"),
-                           QStringLiteral("PDV_PARCELAVENDA"), QStringLiteral("PDV_ITENSVENDA"), QStringLiteral("PDV_VENDA")}));
+    EXPECT_EQ(
+        purgedTables(view.log),
+        (QStringList{QStringLiteral("PDV_GRADEITENSVENDA"), QStringLiteral("PDV_MULTIPLOSCARTOES"),
+                     QStringLiteral("PDV_PARCELAVENDA"), QStringLiteral("PDV_ITENSVENDA"),
+                     QStringLiteral("PDV_VENDA")}));
     EXPECT_EQ(view.log.size(), 10);
     for (const char* g : {"GEN_MCA_CONTADOR", "GEN_ITV_CONTADOR", "GEN_VEN_CONTADOR"})
-        EXPECT_EQ(probe.scalar(QStringLiteral("SELECT GEN_ID(%1, 0) FROM RDB$DATABASE").arg(QLatin1String(g))).toInt(), 0);
+        EXPECT_EQ(
+            probe
+                .scalar(
+                    QStringLiteral("SELECT GEN_ID(%1, 0) FROM RDB$DATABASE").arg(QLatin1String(g)))
+                .toInt(),
+            0);
 }
 
 TEST_F(CleanupRunTest, PdvRunWithEverythingMarkedPurgesFortySevenTables) {

@@ -30,7 +30,8 @@ protected:
     void SetUp() override {
         Probe probe(tdb.path());
         probe.exec(QString::fromLatin1(kScratchTable));
-        probe.exec(QStringLiteral("INSERT INTO T VALUES (1, 'Ação €', 7, 12.5, '2019-03-07 10:20:30')"));
+        probe.exec(
+            QStringLiteral("INSERT INTO T VALUES (1, 'Ação €', 7, 12.5, '2019-03-07 10:20:30')"));
         probe.exec(QStringLiteral("INSERT INTO T VALUES (2, NULL, NULL, NULL, NULL)"));
     }
     TestDatabase tdb;
@@ -38,7 +39,8 @@ protected:
 
 TEST_F(DbTest, RunsOnFirebird3) {
     Connected c(tdb.path());
-    c.q.setSql(QStringLiteral("SELECT rdb$get_context('SYSTEM', 'ENGINE_VERSION') AS V FROM RDB$DATABASE"));
+    c.q.setSql(QStringLiteral(
+        "SELECT rdb$get_context('SYSTEM', 'ENGINE_VERSION') AS V FROM RDB$DATABASE"));
     c.q.open();
     EXPECT_TRUE(c.q.fieldByName(QStringLiteral("V")).asString().startsWith(QStringLiteral("3.")));
 }
@@ -79,11 +81,12 @@ TEST_F(DbTest, FetchAllCountsEveryRowAndFirstGoesBack) {
 
 TEST_F(DbTest, NamedParametersBindEveryOccurrenceAndSkipQuotedText) {
     Connected c(tdb.path());
-    c.q.setSql(QStringLiteral(
-        "SELECT COUNT(*) AS N FROM T WHERE (ID = :K OR QTD = :K) AND NOME <> ':K' "
-        "AND DT = :D /* :X */"));
+    c.q.setSql(
+        QStringLiteral("SELECT COUNT(*) AS N FROM T WHERE (ID = :K OR QTD = :K) AND NOME <> ':K' "
+                       "AND DT = :D /* :X */"));
     c.q.paramByName(QStringLiteral("k")).setInteger(7);
-    c.q.paramByName(QStringLiteral("D")).setDateTime(QDateTime(QDate(2019, 3, 7), QTime(10, 20, 30), Qt::UTC));
+    c.q.paramByName(QStringLiteral("D"))
+        .setDateTime(QDateTime(QDate(2019, 3, 7), QTime(10, 20, 30), Qt::UTC));
     c.q.open();
     EXPECT_EQ(c.q.fieldByName(QStringLiteral("N")).asInteger(), 1);
     EXPECT_THROW(c.q.paramByName(QStringLiteral("X")), fb::Error);
@@ -96,7 +99,8 @@ TEST_F(DbTest, NamedParametersBindEveryOccurrenceAndSkipQuotedText) {
 }
 
 TEST_F(DbTest, ADateTimeReadIsBoundBackToTheTenthOfAMillisecond) {
-    Probe(tdb.path()).exec(QStringLiteral("UPDATE T SET DT = '2019-03-07 10:20:30.1234' WHERE ID = 1"));
+    Probe(tdb.path())
+        .exec(QStringLiteral("UPDATE T SET DT = '2019-03-07 10:20:30.1234' WHERE ID = 1"));
     Connected c(tdb.path());
     c.q.setSql(QStringLiteral("SELECT DT FROM T WHERE ID = 1"));
     c.q.open();
@@ -112,23 +116,30 @@ TEST_F(DbTest, TheTraceSeesStatementsWithTheirValuesAndCommits) {
     Connected c(tdb.path());
     QStringList seen;
     c.db.setTrace([&](const QString& sql) { seen << sql; });
-    c.q.setSql(QStringLiteral("SELECT ID FROM T WHERE ID = :K OR DT = :D OR QTD = :K OR NOME = ':K'"));
+    c.q.setSql(
+        QStringLiteral("SELECT ID FROM T WHERE ID = :K OR DT = :D OR QTD = :K OR NOME = ':K'"));
     c.q.paramByName(QStringLiteral("K")).setInteger(-3);
-    c.q.paramByName(QStringLiteral("D")).setDateTime(QDateTime(QDate(2019, 3, 7), QTime(10, 20, 30, 5), Qt::UTC));
+    c.q.paramByName(QStringLiteral("D"))
+        .setDateTime(QDateTime(QDate(2019, 3, 7), QTime(10, 20, 30, 5), Qt::UTC));
     c.q.open();
     c.q.setSql(QStringLiteral("DELETE FROM T WHERE ID = 2"));
     c.q.execSql();
     c.tr.commit();
-    EXPECT_EQ(seen, (QStringList{QStringLiteral("SELECT ID FROM T WHERE ID = -3 OR DT = '2019-03-07 10:20:30.0050' "
-                                                "OR QTD = -3 OR NOME = ':K'"),
-                                 QStringLiteral("DELETE FROM T WHERE ID = 2"), QStringLiteral("COMMIT")}));
+    EXPECT_EQ(
+        seen,
+        (QStringList{
+            QStringLiteral("SELECT ID FROM T WHERE ID = -3 OR DT = '2019-03-07 10:20:30.0050' "
+                           "OR QTD = -3 OR NOME = ':K'"),
+            QStringLiteral("DELETE FROM T WHERE ID = 2"), QStringLiteral("COMMIT")}));
 }
 
 TEST(NamedParams, PositionsFollowOccurrences) {
-    const PositionalSql p = toPositional(QStringLiteral(
-        "SELECT ':A', \":B\" FROM X WHERE A = :a AND B = :B_2 -- :C\n AND C = :A"));
-    EXPECT_EQ(p.sql, QStringLiteral("SELECT ':A', \":B\" FROM X WHERE A = ? AND B = ? -- :C\n AND C = ?"));
-    EXPECT_EQ(p.names, (QStringList{QStringLiteral("A"), QStringLiteral("B_2"), QStringLiteral("A")}));
+    const PositionalSql p = toPositional(
+        QStringLiteral("SELECT ':A', \":B\" FROM X WHERE A = :a AND B = :B_2 -- :C\n AND C = :A"));
+    EXPECT_EQ(p.sql,
+              QStringLiteral("SELECT ':A', \":B\" FROM X WHERE A = ? AND B = ? -- :C\n AND C = ?"));
+    EXPECT_EQ(p.names,
+              (QStringList{QStringLiteral("A"), QStringLiteral("B_2"), QStringLiteral("A")}));
     EXPECT_EQ(toPositional(QStringLiteral("SELECT 'it''s :no' FROM R")).names, QStringList());
 }
 
@@ -139,7 +150,8 @@ TEST_F(DbTest, FailuresCarryTheClientsOwnMessage) {
         c.q.execSql();
         FAIL() << "no error";
     } catch (const fb::Error& e) {
-        EXPECT_TRUE(e.message().contains(QStringLiteral("Table unknown"))) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(QStringLiteral("Table unknown")))
+            << e.message().toStdString();
         EXPECT_TRUE(e.message().contains(QStringLiteral("NAO_EXISTE")));
     }
 

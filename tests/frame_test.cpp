@@ -28,7 +28,8 @@ TEST_F(FrameTest, AMissingFileLogsOnlyTheFailureTextAndTheClientsMessage) {
     EXPECT_FALSE(ran);
     ASSERT_EQ(view.log.size(), 1);
     const QString prefix = QStringLiteral(
-        "Falha durante Tentativa de Conexão com o Banco de Dados.\r\nVerifique se o Caminho está Correto.\r\n");
+        "Falha durante Tentativa de Conexão com o Banco de Dados.\r\nVerifique se o Caminho está "
+        "Correto.\r\n");
     EXPECT_TRUE(view.log[0].startsWith(prefix));
     const QString clientMessage = view.log[0].mid(prefix.size());
     EXPECT_TRUE(clientMessage.contains(QStringLiteral("I/O error"))) << clientMessage.toStdString();
@@ -43,21 +44,23 @@ TEST_F(FrameTest, TheCleanupRunHasItsOwnWording) {
     view.path = QString();
     session.runOperation(falhaConexaoLimpeza(), [] {});
     ASSERT_EQ(view.log.size(), 1);
-    EXPECT_TRUE(view.log[0].startsWith(QStringLiteral(
-        "Falha durante tentativa de Conexão com o Banco de Dados.\r\nVerifique se o Caminho está correto.\r\n")));
+    EXPECT_TRUE(view.log[0].startsWith(
+        QStringLiteral("Falha durante tentativa de Conexão com o Banco de Dados.\r\nVerifique se o "
+                       "Caminho está correto.\r\n")));
 }
 
 TEST_F(FrameTest, CommittingRunnerLogsAFailureAndCommitsTheNextStatement) {
     Probe probe(tdb.path());
     session.runOperation(falhaConexao(), [&] {
-        session.ExecutarComando(QStringLiteral("INSERT INTO NAO_EXISTE VALUES (1)"), Commit::EachStatement);
+        session.ExecutarComando(QStringLiteral("INSERT INTO NAO_EXISTE VALUES (1)"),
+                                Commit::EachStatement);
         session.ExecutarComando(QStringLiteral("INSERT INTO T VALUES (1)"), Commit::EachStatement);
         EXPECT_EQ(probe.count(QStringLiteral("T")), 1);  // visible before the frame ends
         EXPECT_EQ(view.status(), QStringLiteral("Executando Comando : INSERT INTO T VALUES (1)"));
     });
     ASSERT_EQ(view.log.size(), 1);
-    EXPECT_TRUE(view.log[0].startsWith(QStringLiteral(
-        "Falha na execução do Comando:\r\nINSERT INTO NAO_EXISTE VALUES (1)\r\n")));
+    EXPECT_TRUE(view.log[0].startsWith(
+        QStringLiteral("Falha na execução do Comando:\r\nINSERT INTO NAO_EXISTE VALUES (1)\r\n")));
     EXPECT_TRUE(view.log[0].contains(QStringLiteral("Table unknown")));
     EXPECT_EQ(view.refreshes, 2);
 }
@@ -85,7 +88,8 @@ TEST_F(FrameTest, ALockedRowFailsAtOnceAndTheRunGoesOn) {
 
     Probe probe(tdb.path());
     session.runOperation(falhaConexao(), [&] {
-        session.ExecutarComando(QStringLiteral("DELETE FROM T WHERE ID = 1"), Commit::EachStatement);
+        session.ExecutarComando(QStringLiteral("DELETE FROM T WHERE ID = 1"),
+                                Commit::EachStatement);
         session.ExecutarComando(QStringLiteral("INSERT INTO T VALUES (2)"), Commit::EachStatement);
     });
     ASSERT_EQ(view.log.size(), 1);
@@ -153,7 +157,8 @@ TEST(ErrorBox, AddsAFinalStopOnlyAfterCharactersAboveIt) {
         {"Confirma ?", "Confirma ?."},
         {"valor 12", "valor 12."},
         {"lista:", "lista:."},
-        {"Usuário genérico não encontrado no banco de dados.", "Usuário genérico não encontrado no banco de dados."},
+        {"Usuário genérico não encontrado no banco de dados.",
+         "Usuário genérico não encontrado no banco de dados."},
         {"Pronto!", "Pronto!"},
         {"(fim)", "(fim)"},
         {"fim ", "fim "},

@@ -21,7 +21,8 @@ Sizes sizesOf(DatabaseKind kind) {
             s.purges += r.kind == RowKind::Purge;
             s.withGenerator += r.kind == RowKind::Purge && *r.generator;
             s.statements += r.kind == RowKind::Statement;
-            s.special += r.kind == RowKind::DuplicateCosts || r.kind == RowKind::RequisitionDuplicates;
+            s.special +=
+                r.kind == RowKind::DuplicateCosts || r.kind == RowKind::RequisitionDuplicates;
         }
     }
     return s;
@@ -53,7 +54,8 @@ TEST(Plan, EveryKeyABlockTestsIsAKeyOfTheSameCatalogue) {
             EXPECT_EQ(label.mid(1).toInt(), int(i) + 1) << b.label;
             EXPECT_FALSE(b.steps.empty()) << b.label;
             for (int k = 0; k < b.when.count; ++k)
-                EXPECT_TRUE(keys.contains(QString::fromLatin1(b.when.keys[k]))) << b.label << " " << b.when.keys[k];
+                EXPECT_TRUE(keys.contains(QString::fromLatin1(b.when.keys[k])))
+                    << b.label << " " << b.when.keys[k];
         }
     }
 }
@@ -62,15 +64,18 @@ TEST(Plan, SevenTablesArePurgedByMoreThanOneBlock) {
     QMap<QString, QSet<QString>> blocksPurging;
     for (const Block& b : blocksOf(planRowsOf(DatabaseKind::Vornix)))
         for (const PlanRow& r : b.steps)
-            if (r.kind == RowKind::Purge) blocksPurging[QString::fromLatin1(r.text)] << QString::fromLatin1(b.label);
+            if (r.kind == RowKind::Purge)
+                blocksPurging[QString::fromLatin1(r.text)] << QString::fromLatin1(b.label);
     QStringList repeated;
     for (auto it = blocksPurging.cbegin(); it != blocksPurging.cend(); ++it)
         if (it.value().size() > 1) repeated << it.key();
-    EXPECT_EQ(repeated, (QStringList{QStringLiteral("SCA_CONTAFUNCIONARIO"), QStringLiteral("SCA_DESMEMBRAMENTO"),
-                                     QStringLiteral("SCA_DESMEMBRAMENTO_ITEM_ENTRADA"),
-                                     QStringLiteral("SCA_DOCTO_ARRECAD_REFERENCIADO"),
-                                     QStringLiteral("SCA_DOCTO_FISCAL_REFERENCIADO"), QStringLiteral("SCA_ITEMFORNECEDOR"),
-                                     QStringLiteral("SCA_ITEMFORNECEDORXML")}));
+    EXPECT_EQ(repeated,
+              (QStringList{
+                  QStringLiteral("SCA_CONTAFUNCIONARIO"), QStringLiteral("SCA_DESMEMBRAMENTO"),
+                  QStringLiteral("SCA_DESMEMBRAMENTO_ITEM_ENTRADA"),
+                  QStringLiteral("SCA_DOCTO_ARRECAD_REFERENCIADO"),
+                  QStringLiteral("SCA_DOCTO_FISCAL_REFERENCIADO"),
+                  QStringLiteral("SCA_ITEMFORNECEDOR"), QStringLiteral("SCA_ITEMFORNECEDORXML")}));
 }
 
 TEST(Plan, SpecialStepsAndTheOnlyDeleteConditionSitWhereTheyBelong) {

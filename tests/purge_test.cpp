@@ -19,14 +19,18 @@ protected:
     void SetUp() override {
         view.path = tdb.path();
         CarregarTabelas(catalogue, DatabaseKind::Vornix);
-        catalogue.locate(QStringLiteral("TABELA_NOME"), QStringLiteral("SCG_LANCAMENTOCONTABIL"), Qt::CaseInsensitive);
+        catalogue.locate(QStringLiteral("TABELA_NOME"), QStringLiteral("SCG_LANCAMENTOCONTABIL"),
+                         Qt::CaseInsensitive);
         ASSERT_TRUE(session.ConectarBanco(falhaConexaoLimpeza()));
         session.DB_GERAL.requests() = {};
     }
     void TearDown() override { session.FinalizarOperacao(); }
 
     QString generatorValue(const char* name) {
-        return probe.scalar(QStringLiteral("SELECT GEN_ID(%1, 0) FROM RDB$DATABASE").arg(QLatin1String(name))).toString();
+        return probe
+            .scalar(
+                QStringLiteral("SELECT GEN_ID(%1, 0) FROM RDB$DATABASE").arg(QLatin1String(name)))
+            .toString();
     }
 
     TestDatabase tdb{fixtureFiles({"schema.sql", "keys.sql", "cleanup-base.sql"})};
@@ -40,9 +44,11 @@ TEST_F(PurgeTest, PurgesCountsRestartsTheGeneratorAndCommitsInSixRequests) {
     probe.exec(QStringLiteral("ALTER SEQUENCE GEN_LCD_PK_LANCAMENTOCONTABILD RESTART WITH 50"));
     LimparTabela(session, catalogue, QStringLiteral("SCG_LANCAMENTOCONTABILDETALHE"),
                  QStringLiteral("GEN_LCD_PK_LANCAMENTOCONTABILD"));
-    EXPECT_EQ(view.log, (QStringList{QStringLiteral("SCG_LANCAMENTOCONTABILDETALHE ( 3 )"), kSeparator}));
-    EXPECT_EQ(view.statuses.first(), QStringLiteral("Lançamento Contábil - SCG_LANCAMENTOCONTABILDETALHE "
-                                                    "(Generator: GEN_LCD_PK_LANCAMENTOCONTABILD)"));
+    EXPECT_EQ(view.log,
+              (QStringList{QStringLiteral("SCG_LANCAMENTOCONTABILDETALHE ( 3 )"), kSeparator}));
+    EXPECT_EQ(view.statuses.first(),
+              QStringLiteral("Lançamento Contábil - SCG_LANCAMENTOCONTABILDETALHE "
+                             "(Generator: GEN_LCD_PK_LANCAMENTOCONTABILD)"));
     EXPECT_EQ(probe.count(QStringLiteral("SCG_LANCAMENTOCONTABILDETALHE")), 0);  // committed
     EXPECT_EQ(generatorValue("GEN_LCD_PK_LANCAMENTOCONTABILD"), QStringLiteral("0"));
     EXPECT_EQ(session.DB_GERAL.requests().total(), 6);
@@ -64,22 +70,27 @@ TEST_F(PurgeTest, WithoutAGeneratorAPurgeCostsFourRequests) {
 }
 
 TEST_F(PurgeTest, AMissingTableIsReportedAndNothingElseHappens) {
-    LimparTabela(session, catalogue, QStringLiteral("SCA_NAO_EXISTE"), QStringLiteral("GEN_LCD_PK_LANCAMENTOCONTABILD"));
-    EXPECT_EQ(view.log, (QStringList{QStringLiteral("Tabela SCA_NAO_EXISTE Inexistente"), kSeparator}));
+    LimparTabela(session, catalogue, QStringLiteral("SCA_NAO_EXISTE"),
+                 QStringLiteral("GEN_LCD_PK_LANCAMENTOCONTABILD"));
+    EXPECT_EQ(view.log,
+              (QStringList{QStringLiteral("Tabela SCA_NAO_EXISTE Inexistente"), kSeparator}));
     EXPECT_EQ(session.DB_GERAL.requests().total(), 1);
     EXPECT_EQ(session.DB_GERAL.requests().commits, 0);
 }
 
 TEST_F(PurgeTest, AMissingGeneratorIsReportedAndThePurgeStillCommits) {
-    LimparTabela(session, catalogue, QStringLiteral("SCG_LOTECONTABIL"), QStringLiteral("GEN_NAO_EXISTE"));
-    EXPECT_EQ(view.log, (QStringList{QStringLiteral("SCG_LOTECONTABIL ( 3 )"),
-                                     QStringLiteral("Generator GEN_NAO_EXISTE inexistente"), kSeparator}));
+    LimparTabela(session, catalogue, QStringLiteral("SCG_LOTECONTABIL"),
+                 QStringLiteral("GEN_NAO_EXISTE"));
+    EXPECT_EQ(view.log,
+              (QStringList{QStringLiteral("SCG_LOTECONTABIL ( 3 )"),
+                           QStringLiteral("Generator GEN_NAO_EXISTE inexistente"), kSeparator}));
     EXPECT_EQ(probe.count(QStringLiteral("SCG_LOTECONTABIL")), 0);
 }
 
 TEST_F(PurgeTest, ARefusedDeleteLogsTheServerMessageAndKeepsRowsAndGenerator) {
     probe.exec(QStringLiteral("ALTER SEQUENCE GEN_LCO_PK_LANCAMENTOCONTABIL RESTART WITH 9"));
-    LimparTabela(session, catalogue, QStringLiteral("SCG_LANCAMENTOCONTABIL"), QStringLiteral("GEN_LCO_PK_LANCAMENTOCONTABIL"));
+    LimparTabela(session, catalogue, QStringLiteral("SCG_LANCAMENTOCONTABIL"),
+                 QStringLiteral("GEN_LCO_PK_LANCAMENTOCONTABIL"));
     ASSERT_EQ(view.log.size(), 2);
     EXPECT_TRUE(view.log[0].startsWith(QStringLiteral("SCG_LANCAMENTOCONTABIL\r\n")));
     EXPECT_TRUE(view.log[0].contains(QStringLiteral("FOREIGN KEY"))) << view.log[0].toStdString();
@@ -90,10 +101,14 @@ TEST_F(PurgeTest, ARefusedDeleteLogsTheServerMessageAndKeepsRowsAndGenerator) {
 }
 
 TEST_F(PurgeTest, ADeleteConditionKeepsItsRowsButTheCountIsOfAllRows) {
-    probe.exec(QStringLiteral("INSERT INTO SCA_HISTORICOALTERACAO (ID, HAL_CODIGO_TABELA) VALUES (1, 175)"));
-    probe.exec(QStringLiteral("INSERT INTO SCA_HISTORICOALTERACAO (ID, HAL_CODIGO_TABELA) VALUES (2, 12)"));
-    probe.exec(QStringLiteral("INSERT INTO SCA_HISTORICOALTERACAO (ID, HAL_CODIGO_TABELA) VALUES (3, 175)"));
-    LimparTabela(session, catalogue, QStringLiteral("SCA_HISTORICOALTERACAO"), QStringLiteral("GEN_HAL_PK_HISTORICOALTERACAO"),
+    probe.exec(QStringLiteral(
+        "INSERT INTO SCA_HISTORICOALTERACAO (ID, HAL_CODIGO_TABELA) VALUES (1, 175)"));
+    probe.exec(QStringLiteral(
+        "INSERT INTO SCA_HISTORICOALTERACAO (ID, HAL_CODIGO_TABELA) VALUES (2, 12)"));
+    probe.exec(QStringLiteral(
+        "INSERT INTO SCA_HISTORICOALTERACAO (ID, HAL_CODIGO_TABELA) VALUES (3, 175)"));
+    LimparTabela(session, catalogue, QStringLiteral("SCA_HISTORICOALTERACAO"),
+                 QStringLiteral("GEN_HAL_PK_HISTORICOALTERACAO"),
                  QStringLiteral(" WHERE HAL_CODIGO_TABELA <> 175"));
     EXPECT_EQ(view.log.first(), QStringLiteral("SCA_HISTORICOALTERACAO ( 3 )"));
     EXPECT_EQ(probe.column(QStringLiteral("SELECT ID FROM SCA_HISTORICOALTERACAO ORDER BY ID")),

@@ -52,7 +52,8 @@ protected:
 };
 
 TEST_F(SampleDatabaseTest, TheScriptCreatesBothDatabasesAndNeverOverwritesThem) {
-    const QFileInfo erp(defaultDatabasePath(DatabaseKind::Vornix)), pdv(defaultDatabasePath(DatabaseKind::Pdv));
+    const QFileInfo erp(defaultDatabasePath(DatabaseKind::Vornix)),
+        pdv(defaultDatabasePath(DatabaseKind::Pdv));
     ASSERT_TRUE(erp.exists());
     ASSERT_TRUE(pdv.exists());
     const QDateTime erpTime = erp.lastModified(), pdvTime = pdv.lastModified();
@@ -67,7 +68,8 @@ TEST_F(SampleDatabaseTest, EveryOperationRunsOnTheErpSampleWithoutAFailure) {
     markAll(catalogue, DatabaseKind::Vornix);
     view.path = copyOf(DatabaseKind::Vornix);
     LimparTabelas(session, catalogue, DatabaseKind::Vornix);
-    EXPECT_TRUE(runlog::failures(view.log).isEmpty()) << "cleanup:\n" << runlog::lines(runlog::failures(view.log));
+    EXPECT_TRUE(runlog::failures(view.log).isEmpty()) << "cleanup:\n"
+                                                      << runlog::lines(runlog::failures(view.log));
     EXPECT_EQ(runlog::purgedTables(view.log).size(), 274);
 
     view.path = copyOf(DatabaseKind::Vornix);

@@ -18,7 +18,9 @@ namespace {
 
 const QString kSaved = QStringLiteral("O arquivo foi salvo com sucesso.");
 
-QList<QVariantList> snapshot(const MemTable& t) { return QList<QVariantList>(t.rows().begin(), t.rows().end()); }
+QList<QVariantList> snapshot(const MemTable& t) {
+    return QList<QVariantList>(t.rows().begin(), t.rows().end());
+}
 
 class SelectionFileTest : public ::testing::Test {
 protected:
@@ -65,12 +67,14 @@ TEST_F(SelectionFileTest, AFileOfTheOtherDatabaseIsRefusedAndTheMarksStay) {
     markOnly(pdv, DatabaseKind::Pdv, {QStringLiteral("PDV_VENDA")});
     const QList<QVariantList> before = snapshot(pdv);
     abrirSelecao(pdv, temp, dialogs);
-    EXPECT_EQ(dialogs.messages().last(), QStringLiteral("O Arquivo selecionado está diferente das tabelas configuradas!"));
+    EXPECT_EQ(dialogs.messages().last(),
+              QStringLiteral("O Arquivo selecionado está diferente das tabelas configuradas!"));
     EXPECT_EQ(snapshot(pdv), before);
 
     saveTable(pdv, selectionFilePath());
     abrirSelecao(catalogue, temp, dialogs);
-    EXPECT_EQ(dialogs.messages().last(), QStringLiteral("O Arquivo selecionado está diferente das tabelas configuradas!"));
+    EXPECT_EQ(dialogs.messages().last(),
+              QStringLiteral("O Arquivo selecionado está diferente das tabelas configuradas!"));
     EXPECT_EQ(catalogue.recordCount(), 113);
 }
 
@@ -86,7 +90,8 @@ TEST_F(SelectionFileTest, SavingTwiceReplacesTheFileWithoutLeftovers) {
     EXPECT_EQ(dialogs.messages(), (QStringList{kSaved, kSaved}));
     CarregarTabelas(catalogue, DatabaseKind::Vornix);
     abrirSelecao(catalogue, temp, dialogs);
-    catalogue.locate(QStringLiteral("TABELA_NOME"), QStringLiteral("SCA_LIBERACAO"), Qt::CaseSensitive);
+    catalogue.locate(QStringLiteral("TABELA_NOME"), QStringLiteral("SCA_LIBERACAO"),
+                     Qt::CaseSensitive);
     EXPECT_EQ(catalogue.field(QStringLiteral("EXCLUIR")).toString(), QStringLiteral("S"));
     EXPECT_EQ(QDir(QFileInfo(selectionFilePath()).absolutePath()).entryList(QDir::Files),
               QStringList{QStringLiteral("Depurix.CDS")});
@@ -96,7 +101,8 @@ TEST_F(SelectionFileTest, SavingIntoAMissingDirectoryFailsWithTheReason) {
     QDir(QFileInfo(selectionFilePath()).absolutePath()).removeRecursively();
     salvarSelecao(catalogue, dialogs);
     ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages()[0].startsWith(QStringLiteral("Falha na gravação do arquivo:\r\n")));
+    EXPECT_TRUE(
+        dialogs.messages()[0].startsWith(QStringLiteral("Falha na gravação do arquivo:\r\n")));
     EXPECT_GT(dialogs.messages()[0].size(), 32);
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(selectionFilePath()).absolutePath()));
 }
@@ -130,7 +136,9 @@ TEST_F(SelectionFileTest, DamagedFilesAreRefusedAndTheCatalogueStaysAsItWas) {
         {"huge count", hugeCount},
         {"row beyond the count", extraRow},
         {"bad escape", QByteArray(good).replace("Bancos", "Ban\\qcos")},
-        {"not UTF-8", QByteArray(good).replace("Contábil", "Cont\xE1" "bil")},
+        {"not UTF-8", QByteArray(good).replace("Contábil",
+                                               "Cont\xE1"
+                                               "bil")},
     };
     MarcarTabela(catalogue, QStringLiteral("SCA_ITEM"), QStringLiteral("N"));
     const QList<QVariantList> before = snapshot(catalogue);
@@ -139,7 +147,8 @@ TEST_F(SelectionFileTest, DamagedFilesAreRefusedAndTheCatalogueStaysAsItWas) {
         dialogs.shown.clear();
         abrirSelecao(catalogue, temp, dialogs);
         ASSERT_EQ(dialogs.messages().size(), 1) << c.name;
-        EXPECT_TRUE(dialogs.messages()[0].startsWith(QStringLiteral("Falha na abertura do arquivo:\r\n")))
+        EXPECT_TRUE(
+            dialogs.messages()[0].startsWith(QStringLiteral("Falha na abertura do arquivo:\r\n")))
             << c.name << ": " << dialogs.messages()[0].toStdString();
         EXPECT_EQ(snapshot(catalogue), before) << c.name;
         EXPECT_TRUE(dialogs.errors().isEmpty());
@@ -150,15 +159,17 @@ TEST(SelectionFileFormat, StoresFieldsAndEscapesWhatWouldBreakALine) {
     MemTable t;
     t.setFieldDefs(catalogueFields());
     t.createDataSet();
-    t.append({1, QStringLiteral("A\tB"), QStringLiteral("linha\r\nnova \\ barra"), QStringLiteral("S")});
+    t.append(
+        {1, QStringLiteral("A\tB"), QStringLiteral("linha\r\nnova \\ barra"), QStringLiteral("S")});
     const QString path = QDir::temp().filePath(QStringLiteral("depurix-format-test.cds"));
     saveTable(t, path);
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(),
-              QByteArray("depurix-table 1\nfield TABELA_ORDEM integer 4\nfield TABELA_NOME text 31\n"
-                         "field DESCRICAO text 60\nfield EXCLUIR text 1\nrows 1\n"
-                         "1\tA\\tB\tlinha\\r\\nnova \\\\ barra\tS\nend\n"));
+    EXPECT_EQ(
+        f.readAll(),
+        QByteArray("depurix-table 1\nfield TABELA_ORDEM integer 4\nfield TABELA_NOME text 31\n"
+                   "field DESCRICAO text 60\nfield EXCLUIR text 1\nrows 1\n"
+                   "1\tA\\tB\tlinha\\r\\nnova \\\\ barra\tS\nend\n"));
     MemTable back;
     loadTable(back, path);
     EXPECT_EQ(back.rows(), t.rows());
@@ -185,7 +196,8 @@ TEST_F(SelectionFileTest, ASaveOnAFullDiskFailsAndLeavesThePreviousFileWhole) {
     dialogs.shown.clear();
     salvarSelecao(catalogue, dialogs);
     ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages()[0].startsWith(QStringLiteral("Falha na gravação do arquivo:\r\n")))
+    EXPECT_TRUE(
+        dialogs.messages()[0].startsWith(QStringLiteral("Falha na gravação do arquivo:\r\n")))
         << dialogs.messages()[0].toStdString();
     EXPECT_EQ(readFile(), previous);
     QFile::remove(folder);

@@ -25,7 +25,8 @@ protected:
 
 TEST_F(SelectionWindowTest, CheckBoxesMarkTheirGroupsAndMoveTheCursorToTheLastMember) {
     click("cb_Tabelas");
-    for (const char* k : {"SCA_BASES_DADOS_PDV", "SCA_SENHA", "SCA_MD5_ECF", "SCA_UNIDADE", "SCA_OCORRENCIAS"})
+    for (const char* k :
+         {"SCA_BASES_DADOS_PDV", "SCA_SENHA", "SCA_MD5_ECF", "SCA_UNIDADE", "SCA_OCORRENCIAS"})
         EXPECT_EQ(markOf(k), QStringLiteral("S")) << k;
     EXPECT_EQ(currentKey(), QStringLiteral("SCA_OCORRENCIAS"));
     click("cb_Produtos");
@@ -98,7 +99,8 @@ TEST_F(SelectionWindowTest, EachRowPaintsItsOwnMarkTwelvePixelsIn) {
                 const QColor c = shot.pixelColor(x, y);
                 const bool inImage = x >= cell.left() + 12 && x < cell.left() + 28;
                 const bool isGreen = c.green() > 120 && c.red() < 100 && c.blue() < 100;
-                const bool isOrange = c.red() > 200 && c.green() > 100 && c.green() < 170 && c.blue() < 80;
+                const bool isOrange =
+                    c.red() > 200 && c.green() > 100 && c.green() < 170 && c.blue() < 80;
                 green += isGreen && inImage;
                 orange += isOrange && inImage;
                 white += c == Qt::white && inImage;

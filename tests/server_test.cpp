@@ -16,9 +16,9 @@
 #include "support/FakeView.h"
 #include "support/RunLog.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TempMount.h"
 #include "support/TestDatabase.h"
 #include "support/TestServer.h"
-#include "support/TempMount.h"
 
 namespace {
 
@@ -26,22 +26,28 @@ namespace {
 // same data.
 QMap<QString, QStringList> snapshot(Probe& probe) {
     QMap<QString, QStringList> out;
-    for (const QString& table : probe.column(QStringLiteral(
-             "SELECT TRIM(RDB$RELATION_NAME) FROM RDB$RELATIONS WHERE RDB$SYSTEM_FLAG = 0 AND RDB$VIEW_BLR IS NULL"))) {
+    for (const QString& table :
+         probe.column(QStringLiteral("SELECT TRIM(RDB$RELATION_NAME) FROM RDB$RELATIONS WHERE "
+                                     "RDB$SYSTEM_FLAG = 0 AND RDB$VIEW_BLR IS NULL"))) {
         QStringList rows;
-        for (const QVariantList& r : probe.rows(QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(table))) {
+        for (const QVariantList& r :
+             probe.rows(QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(table))) {
             QStringList values;
-            for (const QVariant& v : r) values << (v.isNull() ? QStringLiteral("NULL") : v.toString());
+            for (const QVariant& v : r)
+                values << (v.isNull() ? QStringLiteral("NULL") : v.toString());
             rows << values.join(QLatin1Char('|'));
         }
         out.insert(table, rows);
     }
-    for (const QVariantList& g : probe.rows(QStringLiteral(
-             "SELECT TRIM(RDB$GENERATOR_NAME) FROM RDB$GENERATORS WHERE RDB$SYSTEM_FLAG = 0 ORDER BY 1")))
-        out[QStringLiteral("generators")] << g.first().toString() + QLatin1Char('=') +
-                                                 probe.scalar(QStringLiteral("SELECT GEN_ID(%1, 0) FROM RDB$DATABASE")
-                                                                  .arg(g.first().toString()))
-                                                     .toString();
+    for (const QVariantList& g :
+         probe.rows(QStringLiteral("SELECT TRIM(RDB$GENERATOR_NAME) FROM RDB$GENERATORS WHERE "
+                                   "RDB$SYSTEM_FLAG = 0 ORDER BY 1")))
+        out[QStringLiteral("generators")]
+            << g.first().toString() + QLatin1Char('=') +
+                   probe
+                       .scalar(QStringLiteral("SELECT GEN_ID(%1, 0) FROM RDB$DATABASE")
+                                   .arg(g.first().toString()))
+                       .toString();
     return out;
 }
 
@@ -76,12 +82,13 @@ TEST_F(OverTcpTest, TheFullErpCleanupGivesTheSameDatabaseAsDirectly) {
 }
 
 TEST_F(OverTcpTest, AnEstablishmentAndAUserRemovalGiveTheSameDatabaseAsDirectly) {
-    compare(fixtureFiles({"schema.sql", "keys.sql", "establishment-removal.sql"}), [](Session& session, FakeView&) {
-        ScriptedDialogs dialogs;
-        dialogs.inputAnswers = {QStringLiteral("5001")};
-        dialogs.confirmAnswers = {true};
-        RemoverEstabelecimento(session, dialogs);
-    });
+    compare(fixtureFiles({"schema.sql", "keys.sql", "establishment-removal.sql"}),
+            [](Session& session, FakeView&) {
+                ScriptedDialogs dialogs;
+                dialogs.inputAnswers = {QStringLiteral("5001")};
+                dialogs.confirmAnswers = {true};
+                RemoverEstabelecimento(session, dialogs);
+            });
     compare(fixtureFiles({"schema.sql", "keys.sql", "user-removal.sql"}),
             [](Session& session, FakeView&) { RemoverUsuario(session, 3002); });
 }
@@ -95,7 +102,8 @@ protected:
         RemoverUsuario(session, 3002);
         ASSERT_EQ(view.log.size(), 1) << runlog::lines(view.log);
         EXPECT_TRUE(view.log[0].startsWith(falhaConexao()));
-        EXPECT_TRUE(view.log[0].contains(QLatin1String(mentions), Qt::CaseInsensitive)) << view.log[0].toStdString();
+        EXPECT_TRUE(view.log[0].contains(QLatin1String(mentions), Qt::CaseInsensitive))
+            << view.log[0].toStdString();
         EXPECT_EQ(view.status(), QStringLiteral("Fim de Processamento..."));
         EXPECT_TRUE(view.controlsEnabled);
         EXPECT_FALSE(view.hourglass);
@@ -179,18 +187,21 @@ TEST_F(ServerFaultTest, ARowLockedByAnotherConnectionFailsAtOnceAndTheRunGoesOn)
     view.path = served;
     Session session(view);
     RemoverUsuario(session, 3002);
-    ASSERT_EQ(view.log.size(), 2) << runlog::lines(view.log);  // the update and, with it refused, the user row
+    ASSERT_EQ(view.log.size(), 2) << runlog::lines(
+        view.log);  // the update and, with it refused, the user row
     EXPECT_TRUE(view.log[0].contains(QStringLiteral("UPDATE SCA_CLIENTE")));
     EXPECT_TRUE(view.log[0].contains(QStringLiteral("conflict"), Qt::CaseInsensitive) ||
                 view.log[0].contains(QStringLiteral("deadlock"), Qt::CaseInsensitive));
-    EXPECT_TRUE(view.log[1].contains(QStringLiteral("DELETE FROM SCA_SENHA WHERE SEN_CODIGO = 3002")));
+    EXPECT_TRUE(
+        view.log[1].contains(QStringLiteral("DELETE FROM SCA_SENHA WHERE SEN_CODIGO = 3002")));
 }
 
 TEST(DatabaseFault, EveryWriteToAReadOnlyDatabaseIsRefusedAndLogged) {
     TestDatabase tdb(fixtureFiles({"schema.sql", "keys.sql", "user-removal.sql"}));
     QProcess gfix;
-    gfix.start(QStringLiteral("gfix"), {QStringLiteral("-user"), QStringLiteral("SYSDBA"), QStringLiteral("-mode"),
-                                        QStringLiteral("read_only"), tdb.path()});
+    gfix.start(QStringLiteral("gfix"),
+               {QStringLiteral("-user"), QStringLiteral("SYSDBA"), QStringLiteral("-mode"),
+                QStringLiteral("read_only"), tdb.path()});
     ASSERT_TRUE(gfix.waitForFinished(30000));
     ASSERT_EQ(gfix.exitCode(), 0) << gfix.readAllStandardError().toStdString();
     FakeView view;
@@ -198,7 +209,8 @@ TEST(DatabaseFault, EveryWriteToAReadOnlyDatabaseIsRefusedAndLogged) {
     Session session(view);
     RemoverUsuario(session, 3002);
     ASSERT_EQ(view.log.size(), 7) << runlog::lines(view.log);
-    for (const QString& entry : view.log) EXPECT_TRUE(entry.contains(QStringLiteral("read-only"))) << entry.toStdString();
+    for (const QString& entry : view.log)
+        EXPECT_TRUE(entry.contains(QStringLiteral("read-only"))) << entry.toStdString();
     EXPECT_EQ(view.status(), QStringLiteral("Fim de Processamento..."));
     EXPECT_EQ(Probe(tdb.path()).count(QStringLiteral("SCA_SENHA")), 3);
 }
@@ -215,13 +227,15 @@ TEST(DatabaseFault, ADatabaseOnAReadOnlyFileSystemIsRefusedWithItsMessage) {
     Session session(view);
     RemoverUsuario(session, 3002);
     ASSERT_FALSE(view.log.isEmpty());
-    EXPECT_TRUE(view.log[0].startsWith(falhaConexao()) || view.log.size() == 7) << runlog::lines(view.log);
+    EXPECT_TRUE(view.log[0].startsWith(falhaConexao()) || view.log.size() == 7)
+        << runlog::lines(view.log);
     EXPECT_EQ(view.status(), QStringLiteral("Fim de Processamento..."));
     EXPECT_FALSE(session.DB_GERAL.isConnected());
 }
 
 TEST(DatabaseFault, ADatabaseOnAFullDiskLogsItsFailuresAndKeepsWhatWasCommitted) {
-    TestDatabase tdb(fixtureFiles({"schema.sql", "keys.sql", "cleanup-base.sql", "cleanup-docs.sql"}));
+    TestDatabase tdb(
+        fixtureFiles({"schema.sql", "keys.sql", "cleanup-base.sql", "cleanup-docs.sql"}));
     const qint64 size = QFileInfo(tdb.path()).size();
     TempMount fs(QStringLiteral("mode=0700"), size + 64 * 1024);
     if (!fs.ok()) GTEST_SKIP() << "this machine does not let tests mount file systems";
@@ -263,7 +277,8 @@ TEST(DatabaseFault, ADatabaseOnAFullDiskLogsItsFailuresAndKeepsWhatWasCommitted)
     // keeps its table-175 rows by design).
     Probe probe(path);
     for (const QString& t : runlog::purgedTables(view.log)) {
-        if (t != QLatin1String("SCA_HISTORICOALTERACAO") && !failed.join(QString()).contains(t + QStringLiteral("\r\n"))) {
+        if (t != QLatin1String("SCA_HISTORICOALTERACAO") &&
+            !failed.join(QString()).contains(t + QStringLiteral("\r\n"))) {
             EXPECT_EQ(probe.count(t), 0) << t.toStdString();
         }
     }

@@ -16,11 +16,23 @@ TEST(RemoveUserCode, ConvertsOnlySigned32BitDecimals) {
         bool valid;
         int value;
     } cases[] = {
-        {"42", true, 42},        {" 42 ", true, 42},       {"-7", true, -7},         {"+3", true, 3},
-        {"0", true, 0},          {"2147483647", true, 2147483647}, {"-2147483648", true, -2147483647 - 1},
-        {"", false, 0},          {"abc", false, 0},        {"4 2", false, 0},        {"99999999999", false, 0},
-        {"2147483648", false, 0}, {"1.5", false, 0},       {"$1A", false, 0},        {"0x10", false, 0},
-        {"١٢", false, 0},        {"1 OR 1=1", false, 0},
+        {"42", true, 42},
+        {" 42 ", true, 42},
+        {"-7", true, -7},
+        {"+3", true, 3},
+        {"0", true, 0},
+        {"2147483647", true, 2147483647},
+        {"-2147483648", true, -2147483647 - 1},
+        {"", false, 0},
+        {"abc", false, 0},
+        {"4 2", false, 0},
+        {"99999999999", false, 0},
+        {"2147483648", false, 0},
+        {"1.5", false, 0},
+        {"$1A", false, 0},
+        {"0x10", false, 0},
+        {"١٢", false, 0},
+        {"1 OR 1=1", false, 0},
     };
     for (const auto& c : cases) {
         const QString typed = QString::fromUtf8(c.typed);
@@ -31,11 +43,13 @@ TEST(RemoveUserCode, ConvertsOnlySigned32BitDecimals) {
                 converterCodigoUsuario(typed);
                 ADD_FAILURE() << "accepted " << c.typed;
             } catch (const AppError& e) {
-                EXPECT_EQ(e.message(), QStringLiteral("''%1'' is not a valid integer value").arg(typed));
+                EXPECT_EQ(e.message(),
+                          QStringLiteral("''%1'' is not a valid integer value").arg(typed));
             }
         }
     }
-    EXPECT_EQ(confirmacaoUsuario(-12), QStringLiteral("Confirma a exclusão do usuário -12 do banco de dados ?"));
+    EXPECT_EQ(confirmacaoUsuario(-12),
+              QStringLiteral("Confirma a exclusão do usuário -12 do banco de dados ?"));
 }
 
 class RemoveUserTest : public ::testing::Test {
@@ -52,21 +66,29 @@ protected:
 TEST_F(RemoveUserTest, RemovesTheUserAndItsLinksAndHandsItsCustomersToTheGenericUser) {
     RemoverUsuario(session, 3002);
     EXPECT_TRUE(view.log.isEmpty()) << runlog::lines(view.log);
-    EXPECT_EQ(runlog::commands(view.statuses),
-              (QStringList{QStringLiteral("DELETE FROM SCA_SENHASISTEMA WHERE SEN_CODIGO_SENHA = 3002"),
-                           QStringLiteral("DELETE FROM SCA_SENHAESTABELECIMENTO WHERE SEN_CODIGO_SENHA = 3002"),
-                           QStringLiteral("DELETE FROM SCA_SENHAEMPRESA WHERE SEN_CODIGO_SENHA = 3002"),
-                           QStringLiteral("DELETE FROM SCA_MAPASENHA WHERE MSE_CODIGO_SENHA = 3002"),
-                           QStringLiteral("UPDATE SCA_CLIENTE SET CLI_CODIGO_USUARIO = 3001 WHERE CLI_CODIGO_USUARIO = 3002"),
-                           QStringLiteral("DELETE FROM SCA_CONTABANCARIAPORUSUARIO WHERE CBU_CODIGOUSUARIO = 3002"),
-                           QStringLiteral("DELETE FROM SCA_SENHA WHERE SEN_CODIGO = 3002")}));
+    EXPECT_EQ(
+        runlog::commands(view.statuses),
+        (QStringList{
+            QStringLiteral("DELETE FROM SCA_SENHASISTEMA WHERE SEN_CODIGO_SENHA = 3002"),
+            QStringLiteral("DELETE FROM SCA_SENHAESTABELECIMENTO WHERE SEN_CODIGO_SENHA = 3002"),
+            QStringLiteral("DELETE FROM SCA_SENHAEMPRESA WHERE SEN_CODIGO_SENHA = 3002"),
+            QStringLiteral("DELETE FROM SCA_MAPASENHA WHERE MSE_CODIGO_SENHA = 3002"),
+            QStringLiteral(
+                "UPDATE SCA_CLIENTE SET CLI_CODIGO_USUARIO = 3001 WHERE CLI_CODIGO_USUARIO = 3002"),
+            QStringLiteral(
+                "DELETE FROM SCA_CONTABANCARIAPORUSUARIO WHERE CBU_CODIGOUSUARIO = 3002"),
+            QStringLiteral("DELETE FROM SCA_SENHA WHERE SEN_CODIGO = 3002")}));
     EXPECT_EQ(column("SELECT SEN_CODIGO FROM SCA_SENHA ORDER BY 1"),
               (QStringList{QStringLiteral("3001"), QStringLiteral("3003")}));
-    EXPECT_EQ(column("SELECT ID || ':' || COALESCE(CLI_CODIGO_USUARIO, 0) FROM SCA_CLIENTE ORDER BY ID"),
-              (QStringList{QStringLiteral("3061:3001"), QStringLiteral("3062:3001"), QStringLiteral("3063:3003"),
-                           QStringLiteral("3064:0")}));
+    EXPECT_EQ(
+        column("SELECT ID || ':' || COALESCE(CLI_CODIGO_USUARIO, 0) FROM SCA_CLIENTE ORDER BY ID"),
+        (QStringList{QStringLiteral("3061:3001"), QStringLiteral("3062:3001"),
+                     QStringLiteral("3063:3003"), QStringLiteral("3064:0")}));
     for (const char* t : {"SCA_SENHASISTEMA", "SCA_SENHAESTABELECIMENTO", "SCA_SENHAEMPRESA"})
-        EXPECT_EQ(probe.count(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE SEN_CODIGO_SENHA = 3002").arg(QLatin1String(t))), 0);
+        EXPECT_EQ(
+            probe.count(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE SEN_CODIGO_SENHA = 3002")
+                            .arg(QLatin1String(t))),
+            0);
     EXPECT_EQ(probe.count(QStringLiteral("SCA_MAPASENHA")), 1);
 }
 
@@ -85,12 +107,14 @@ TEST_F(RemoveUserTest, CodesBelowOneAreRefusedBeforeAnythingElse) {
 }
 
 TEST_F(RemoveUserTest, WithoutAGenericUserNothingChanges) {
-    probe.exec(QStringLiteral("UPDATE SCA_SENHA SET SEN_NOME = 'GENERICA' WHERE SEN_CODIGO = 3001"));
+    probe.exec(
+        QStringLiteral("UPDATE SCA_SENHA SET SEN_NOME = 'GENERICA' WHERE SEN_CODIGO = 3001"));
     try {
         RemoverUsuario(session, 3002);
         FAIL();
     } catch (const AppError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Usuário genérico não encontrado no banco de dados."));
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("Usuário genérico não encontrado no banco de dados."));
         EXPECT_EQ(view.status(), QStringLiteral("Fim de Processamento..."));
     }
     EXPECT_TRUE(view.log.isEmpty());
@@ -102,21 +126,30 @@ TEST_F(RemoveUserTest, AFailingFinalDeleteLeavesTheUserWithoutItsLinks) {
     probe.exec(QStringLiteral("INSERT INTO REFERENCIA VALUES (3002)"));
     RemoverUsuario(session, 3002);
     ASSERT_EQ(view.log.size(), 1);
-    EXPECT_TRUE(view.log[0].startsWith(QStringLiteral("Falha na execução do Comando:\r\nDELETE FROM SCA_SENHA WHERE SEN_CODIGO = 3002\r\n")));
-    EXPECT_EQ(probe.count(QStringLiteral("SELECT COUNT(*) FROM SCA_SENHA WHERE SEN_CODIGO = 3002")), 1);
-    EXPECT_EQ(probe.count(QStringLiteral("SELECT COUNT(*) FROM SCA_SENHASISTEMA WHERE SEN_CODIGO_SENHA = 3002")), 0);
-    EXPECT_EQ(probe.count(QStringLiteral("SELECT COUNT(*) FROM SCA_CLIENTE WHERE CLI_CODIGO_USUARIO = 3001")), 2);
+    EXPECT_TRUE(view.log[0].startsWith(QStringLiteral(
+        "Falha na execução do Comando:\r\nDELETE FROM SCA_SENHA WHERE SEN_CODIGO = 3002\r\n")));
+    EXPECT_EQ(probe.count(QStringLiteral("SELECT COUNT(*) FROM SCA_SENHA WHERE SEN_CODIGO = 3002")),
+              1);
+    EXPECT_EQ(probe.count(QStringLiteral(
+                  "SELECT COUNT(*) FROM SCA_SENHASISTEMA WHERE SEN_CODIGO_SENHA = 3002")),
+              0);
+    EXPECT_EQ(probe.count(QStringLiteral(
+                  "SELECT COUNT(*) FROM SCA_CLIENTE WHERE CLI_CODIGO_USUARIO = 3001")),
+              2);
 }
 
 TEST_F(RemoveUserTest, TheGenericUsersOwnCodeAndSeveralGenericRows) {
-    probe.exec(QStringLiteral("INSERT INTO SCA_SENHA (SEN_CODIGO, SEN_NOME) VALUES (3000, 'GENERICO')"));
+    probe.exec(
+        QStringLiteral("INSERT INTO SCA_SENHA (SEN_CODIGO, SEN_NOME) VALUES (3000, 'GENERICO')"));
     RemoverUsuario(session, 3003);
     // The first row the lookup returns decides; with no order asked for, that is the server's.
     const QString generic = runlog::commands(view.statuses)[4].section(QLatin1Char(' '), 5, 5);
-    EXPECT_TRUE(generic == QLatin1String("3000") || generic == QLatin1String("3001")) << generic.toStdString();
+    EXPECT_TRUE(generic == QLatin1String("3000") || generic == QLatin1String("3001"))
+        << generic.toStdString();
     view.statuses.clear();
     RemoverUsuario(session, 3001);
-    EXPECT_TRUE(runlog::commands(view.statuses)[4].startsWith(QStringLiteral("UPDATE SCA_CLIENTE SET CLI_CODIGO_USUARIO = ")));
+    EXPECT_TRUE(runlog::commands(view.statuses)[4].startsWith(
+        QStringLiteral("UPDATE SCA_CLIENTE SET CLI_CODIGO_USUARIO = ")));
 }
 
 class RemoveUserWindowTest : public WindowTest {};
@@ -132,9 +165,12 @@ TEST_F(RemoveUserWindowTest, AnswersThatAreNotIntegersShowTheConversionErrorAndN
         click("btn_Remover_Usuario");
         ASSERT_EQ(dialogs.shown.size(), 2) << typed;
         EXPECT_EQ(dialogs.shown[0].caption, QStringLiteral("Exclusão de dados"));
-        EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Informe o código do usuário a ser excluído do banco de dados"));
-        EXPECT_EQ(dialogs.errors(),
-                  QStringList{QStringLiteral("''%1'' is not a valid integer value.").arg(QLatin1String(typed))});
+        EXPECT_EQ(dialogs.shown[0].text,
+                  QStringLiteral("Informe o código do usuário a ser excluído do banco de dados"));
+        EXPECT_EQ(
+            dialogs.errors(),
+            QStringList{
+                QStringLiteral("''%1'' is not a valid integer value.").arg(QLatin1String(typed))});
     }
 }
 
@@ -145,7 +181,8 @@ TEST_F(RemoveUserWindowTest, ConfirmedCodeRunsTheRemovalAndNoDoesNothing) {
     dialogs.inputAnswers = {QStringLiteral("3003"), QStringLiteral("3003")};
     dialogs.confirmAnswers = {false, true};
     click("btn_Remover_Usuario");
-    EXPECT_EQ(dialogs.shown[1].text, QStringLiteral("Confirma a exclusão do usuário 3003 do banco de dados ?"));
+    EXPECT_EQ(dialogs.shown[1].text,
+              QStringLiteral("Confirma a exclusão do usuário 3003 do banco de dados ?"));
     EXPECT_EQ(probe.count(QStringLiteral("SCA_SENHA")), 3);
     click("btn_Remover_Usuario");
     EXPECT_EQ(probe.count(QStringLiteral("SCA_SENHA")), 2);
@@ -155,7 +192,8 @@ TEST_F(RemoveUserWindowTest, ConfirmedCodeRunsTheRemovalAndNoDoesNothing) {
     dialogs.inputAnswers = {QStringLiteral("0")};
     dialogs.confirmAnswers = {true};
     click("btn_Remover_Usuario");
-    EXPECT_EQ(dialogs.errors(), QStringList{QStringLiteral("O código do usuário deve ser informado.")});
+    EXPECT_EQ(dialogs.errors(),
+              QStringList{QStringLiteral("O código do usuário deve ser informado.")});
 }
 
 }  // namespace

@@ -74,17 +74,21 @@ TEST_F(WindowTest, ControlsHaveTheirCaptionsGeometryAndBehaviour) {
         {"sbr_Msg", {0, 543, 784, 19}},
     };
     EXPECT_EQ(window.size(), QSize(784, 562));
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Kembral Softwares - Limpeza do Banco de Dados"));
-    for (const Expected& c : controls) EXPECT_EQ(child<QWidget>(c.name)->geometry(), c.geometry) << c.name;
+    EXPECT_EQ(window.windowTitle(),
+              QStringLiteral("Kembral Softwares - Limpeza do Banco de Dados"));
+    for (const Expected& c : controls)
+        EXPECT_EQ(child<QWidget>(c.name)->geometry(), c.geometry) << c.name;
 
-    for (const char* name : {"btn_Remover_Estabelecimento_Vornix", "btn_Remover_Local_99", "btn_Remover_Usuario",
-                             "btn_AbrirSelecao", "btn_SalvarSelecao", "btnIniciar", "btnFechar"}) {
+    for (const char* name :
+         {"btn_Remover_Estabelecimento_Vornix", "btn_Remover_Local_99", "btn_Remover_Usuario",
+          "btn_AbrirSelecao", "btn_SalvarSelecao", "btnIniciar", "btnFechar"}) {
         EXPECT_TRUE(button(name)->isFlat()) << name;
         EXPECT_EQ(button(name)->focusPolicy(), Qt::NoFocus) << name;
     }
     EXPECT_EQ(button("btnIniciar")->text(), QStringLiteral("Limpar tabelas selecionadas na lista"));
-    EXPECT_EQ(button("btnIniciar")->toolTip(),
-              QStringLiteral("Exclui os dados e inicializa o Generator das tabelas selecionadas.\n"));
+    EXPECT_EQ(
+        button("btnIniciar")->toolTip(),
+        QStringLiteral("Exclui os dados e inicializa o Generator das tabelas selecionadas.\n"));
     EXPECT_EQ(button("btn_Remover_Local_99")->toolTip().split(QLatin1Char('\n')).size(), 9);
     EXPECT_EQ(child<QLabel>("Label1")->text(), QStringLiteral("Outras Operações:"));
     EXPECT_FALSE(child<QWidget>("imgExcluir")->isVisible());
@@ -118,15 +122,17 @@ TEST_F(WindowTest, GridShowsIdDescriptionAndMarkColumns) {
     EXPECT_EQ(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral("ID"));
     EXPECT_EQ(m->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Tabela"));
     EXPECT_EQ(m->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Limpar"));
-    EXPECT_EQ(m->headerData(0, Qt::Horizontal, Qt::TextAlignmentRole).toInt() & Qt::AlignRight, Qt::AlignRight);
-    EXPECT_EQ(m->headerData(2, Qt::Horizontal, Qt::TextAlignmentRole).toInt() & Qt::AlignHCenter, Qt::AlignHCenter);
+    EXPECT_EQ(m->headerData(0, Qt::Horizontal, Qt::TextAlignmentRole).toInt() & Qt::AlignRight,
+              Qt::AlignRight);
+    EXPECT_EQ(m->headerData(2, Qt::Horizontal, Qt::TextAlignmentRole).toInt() & Qt::AlignHCenter,
+              Qt::AlignHCenter);
     EXPECT_EQ(grid()->columnWidth(0), 31);
     EXPECT_EQ(grid()->columnWidth(1), 234);
     EXPECT_EQ(grid()->columnWidth(2), 40);
     EXPECT_EQ(m->data(m->index(0, 0)).toInt(), 1);
     EXPECT_EQ(m->data(m->index(0, 1)).toString(), QStringLiteral("Lançamento Contábil"));
     EXPECT_FALSE(m->data(m->index(0, 2)).isValid());  // the mark is drawn, never written
-    choose(1);  // a rebuild under the tester
+    choose(1);                                        // a rebuild under the tester
     choose(0);
 }
 
@@ -138,9 +144,11 @@ TEST_F(WindowTest, FrameOnThePdvDatabaseLeavesErpOnlyButtonsDisabled) {
     const QStringList log = window.logEntries();
     ASSERT_EQ(log.size(), 1);
     EXPECT_TRUE(log[0].startsWith(falhaConexaoLimpeza()));
-    EXPECT_EQ(child<QPlainTextEdit>("mmo_Log")->toPlainText(), QString(log[0]).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    EXPECT_EQ(child<QPlainTextEdit>("mmo_Log")->toPlainText(),
+              QString(log[0]).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     EXPECT_EQ(window.statusText(), QStringLiteral("Fim de Processamento..."));
-    for (const char* name : {"btnIniciar", "btnFechar", "dbg_Tabelas", "mmo_Log", "rg_Banco", "gbx_Caminho"})
+    for (const char* name :
+         {"btnIniciar", "btnFechar", "dbg_Tabelas", "mmo_Log", "rg_Banco", "gbx_Caminho"})
         EXPECT_TRUE(child<QWidget>(name)->isEnabled()) << name;
     EXPECT_FALSE(button("btn_Remover_Estabelecimento_Vornix")->isEnabled());
     EXPECT_FALSE(button("btn_Remover_Local_99")->isEnabled());
@@ -154,8 +162,8 @@ TEST_F(WindowTest, DuringAnOperationControlsAreDisabledAndTheWindowRefusesToClos
     bool visibleAfterClose = false;
     window.session().runOperation(falhaConexao(), [&] {
         for (const char* name : {"btnIniciar", "btnFechar", "btn_Remover_Estabelecimento_Vornix",
-                                 "btn_Remover_Local_99", "dbg_Tabelas", "mmo_Log", "rg_Banco", "gbx_Caminho",
-                                 "edt_Caminho"})
+                                 "btn_Remover_Local_99", "dbg_Tabelas", "mmo_Log", "rg_Banco",
+                                 "gbx_Caminho", "edt_Caminho"})
             if (child<QWidget>(name)->isEnabled()) enabledInside << QString::fromLatin1(name);
         EXPECT_TRUE(button("btn_Remover_Usuario")->isEnabled());
         EXPECT_NE(QApplication::overrideCursor(), nullptr);

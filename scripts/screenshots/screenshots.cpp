@@ -21,9 +21,13 @@ class Answers : public Dialogs {
 public:
     QStringList inputs;
     bool confirm(const QString&) override { return true; }
-    QString input(const QString&, const QString&) override { return inputs.isEmpty() ? QString() : inputs.takeFirst(); }
+    QString input(const QString&, const QString&) override {
+        return inputs.isEmpty() ? QString() : inputs.takeFirst();
+    }
     void message(const QString&) override {}
-    void error(const QString& text) override { std::fprintf(stderr, "error box: %s\n", qPrintable(text)); }
+    void error(const QString& text) override {
+        std::fprintf(stderr, "error box: %s\n", qPrintable(text));
+    }
 };
 
 void settle() {
@@ -41,7 +45,9 @@ void shoot(QWidget& w, const QString& file) {
 }
 
 template <class T>
-T* child(QWidget& w, const char* name) { return w.findChild<T*>(QString::fromLatin1(name)); }
+T* child(QWidget& w, const char* name) {
+    return w.findChild<T*>(QString::fromLatin1(name));
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -66,11 +72,14 @@ int main(int argc, char** argv) {
     child<QAbstractButton>(window, "btnIniciar")->click();
     shoot(window, out.filePath(QStringLiteral("limpeza.png")));
 
-    child<QLineEdit>(window, "edt_Caminho")->setText(QDir::temp().filePath(QStringLiteral("nao-existe.fdb")));
+    child<QLineEdit>(window, "edt_Caminho")
+        ->setText(QDir::temp().filePath(QStringLiteral("nao-existe.fdb")));
     child<QAbstractButton>(window, "btnIniciar")->click();
     shoot(window, out.filePath(QStringLiteral("falha-conexao.png")));
 
-    window.findChild<QWidget*>(QStringLiteral("rg_Banco"))->findChildren<QRadioButton*>()[1]->click();
+    window.findChild<QWidget*>(QStringLiteral("rg_Banco"))
+        ->findChildren<QRadioButton*>()[1]
+        ->click();
     shoot(window, out.filePath(QStringLiteral("pdv.png")));
     return 0;
 }

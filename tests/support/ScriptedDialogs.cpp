@@ -15,7 +15,9 @@ QString ScriptedDialogs::input(const QString& caption, const QString& prompt) {
     return inputAnswers.isEmpty() ? QString() : inputAnswers.takeFirst();
 }
 
-void ScriptedDialogs::message(const QString& text) { record({QStringLiteral("message"), text, {}}); }
+void ScriptedDialogs::message(const QString& text) {
+    record({QStringLiteral("message"), text, {}});
+}
 
 void ScriptedDialogs::error(const QString& text) { record({QStringLiteral("error"), text, {}}); }
 

@@ -18,9 +18,7 @@ LoginParams sysdbaLogin() {
     return {QStringLiteral("SYSDBA"), QStringLiteral("vlemtrasq"), QStringLiteral("WIN1252"), 3};
 }
 
-QString fixturePath(const QString& name) {
-    return QStringLiteral(DEPURIX_FIXTURES_DIR "/") + name;
-}
+QString fixturePath(const QString& name) { return QStringLiteral(DEPURIX_FIXTURES_DIR "/") + name; }
 
 QStringList fixtureFiles(std::initializer_list<const char*> names) {
     QStringList out;
@@ -51,8 +49,8 @@ void createEmptyDatabase(const QString& path) {
     st.check();
     fb::Ref<IProvider> provider(fb::master()->getDispatcher());
     const QByteArray p = path.toUtf8();
-    IAttachment* att =
-        provider->createDatabase(&st, p.constData(), dpb->getBufferLength(&st), dpb->getBuffer(&st));
+    IAttachment* att = provider->createDatabase(&st, p.constData(), dpb->getBufferLength(&st),
+                                                dpb->getBuffer(&st));
     st.check();
     att->detach(&st);
     st.check();
@@ -83,9 +81,10 @@ QString buildTemplate(const QStringList& fixtures) {
 }  // namespace
 
 void runSqlScript(Database& db, Transaction& tr, const QString& script) {
-    static const QRegularExpression ddl(
-        QStringLiteral("^(CREATE|ALTER|DROP|RECREATE|COMMENT)\\b"), QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression set(QStringLiteral("^SET\\b"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression ddl(QStringLiteral("^(CREATE|ALTER|DROP|RECREATE|COMMENT)\\b"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression set(QStringLiteral("^SET\\b"),
+                                        QRegularExpression::CaseInsensitiveOption);
     Query q(db, tr);
     q.setParamCheck(false);  // trigger bodies name their variables with ':'
     for (const QString& stmt : splitSqlScript(script)) {
@@ -107,15 +106,15 @@ void runSqlScript(Database& db, Transaction& tr, const QString& script) {
 
 TestDatabase::TestDatabase(const QStringList& fixtures) {
     const QString source = buildTemplate(fixtures);
-    m_path = scratch().filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral(".fdb"));
+    m_path = scratch().filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) +
+                                QStringLiteral(".fdb"));
     if (!QFile::copy(source, m_path)) throw AppError(QStringLiteral("cannot copy ") + source);
     QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
 }
 
 TestDatabase::~TestDatabase() { QFile::remove(m_path); }
 
-Probe::Probe(const QString& path)
-    : m_db(std::make_unique<Database>(sysdbaLogin())) {
+Probe::Probe(const QString& path) : m_db(std::make_unique<Database>(sysdbaLogin())) {
     m_db->setConnectionString(path);
     m_db->open();
     m_tr = std::make_unique<Transaction>(*m_db);

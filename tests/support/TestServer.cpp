@@ -47,12 +47,14 @@ bool portOpen(int port) {
 
 void copyTree(const QString& from, const QString& to) {
     QDir().mkpath(to);
-    for (const QFileInfo& fi : QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+    for (const QFileInfo& fi :
+         QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
         const QString target = to + QLatin1Char('/') + fi.fileName();
         if (fi.isDir())
             copyTree(fi.absoluteFilePath(), target);
         else
-            QFile::copy(fi.canonicalFilePath(), target);  // real files: links are not followed there
+            QFile::copy(fi.canonicalFilePath(),
+                        target);  // real files: links are not followed there
     }
 }
 
@@ -65,7 +67,9 @@ void environmentFor(QProcess& p, const QString& root) {
 }
 }  // namespace
 
-bool TestServer::available() { return QFile::exists(kServerBinary) && QFile::exists(kSecurityTemplate); }
+bool TestServer::available() {
+    return QFile::exists(kServerBinary) && QFile::exists(kSecurityTemplate);
+}
 
 TestServer::TestServer(const QString& sysdbaPassword) {
     if (!available()) throw AppError(QStringLiteral("Firebird server binary not installed"));
@@ -81,15 +85,18 @@ void TestServer::prepareRoot(const QString& password) {
     QDir().mkpath(root + QStringLiteral("/lock"));
     QDir().mkpath(root + QStringLiteral("/tmp"));
     for (const char* link : {"plugins", "lib", "firebird.msg"})
-        QFile::link(kEngineDir + QLatin1Char('/') + QLatin1String(link), root + QLatin1Char('/') + QLatin1String(link));
+        QFile::link(kEngineDir + QLatin1Char('/') + QLatin1String(link),
+                    root + QLatin1Char('/') + QLatin1String(link));
     copyTree(kEngineDir + QStringLiteral("/intl"), root + QStringLiteral("/intl"));
-    QFile::copy(kEngineDir + QStringLiteral("/plugins.conf"), root + QStringLiteral("/plugins.conf"));
+    QFile::copy(kEngineDir + QStringLiteral("/plugins.conf"),
+                root + QStringLiteral("/plugins.conf"));
     const QString security = root + QStringLiteral("/security3.fdb");
     QFile::copy(kSecurityTemplate, security);
     QFile::setPermissions(security, QFile::ReadOwner | QFile::WriteOwner);
 
     QFile conf(root + QStringLiteral("/firebird.conf"));
-    if (!conf.open(QIODevice::WriteOnly)) throw AppError(QStringLiteral("cannot write firebird.conf"));
+    if (!conf.open(QIODevice::WriteOnly))
+        throw AppError(QStringLiteral("cannot write firebird.conf"));
     conf.write(QStringLiteral("RemoteServicePort = %1\n"
                               "RemoteBindAddress = 127.0.0.1\n"
                               "SecurityDatabase = %2\n"
@@ -105,13 +112,18 @@ void TestServer::prepareRoot(const QString& password) {
     // SYSDBA's password lives in the private security database, set through its own engine.
     QProcess isql;
     environmentFor(isql, root);
-    isql.start(QStringLiteral("isql-fb"), {QStringLiteral("-q"), QStringLiteral("-user"), QStringLiteral("SYSDBA"), security});
+    isql.start(QStringLiteral("isql-fb"),
+               {QStringLiteral("-q"), QStringLiteral("-user"), QStringLiteral("SYSDBA"), security});
     QString p = password;
     p.replace(QLatin1Char('\''), QStringLiteral("''"));
-    isql.write(QStringLiteral("create or alter user SYSDBA password '%1' using plugin Srp;\ncommit;\n").arg(p).toUtf8());
+    isql.write(
+        QStringLiteral("create or alter user SYSDBA password '%1' using plugin Srp;\ncommit;\n")
+            .arg(p)
+            .toUtf8());
     isql.closeWriteChannel();
     if (!isql.waitForFinished(30000) || isql.exitCode() != 0)
-        throw AppError(QStringLiteral("cannot set the SYSDBA password: ") + QString::fromUtf8(isql.readAllStandardError()));
+        throw AppError(QStringLiteral("cannot set the SYSDBA password: ") +
+                       QString::fromUtf8(isql.readAllStandardError()));
 }
 
 void TestServer::start() {
@@ -123,7 +135,8 @@ void TestServer::start() {
     m_process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     m_process->start(kServerBinary, {});
     if (!m_process->waitForStarted(10000) || !waitListening(15000))
-        throw AppError(QStringLiteral("the test server did not start: ") + QString::fromUtf8(m_process->readAll()));
+        throw AppError(QStringLiteral("the test server did not start: ") +
+                       QString::fromUtf8(m_process->readAll()));
 }
 
 void TestServer::kill() {
