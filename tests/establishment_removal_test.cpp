@@ -210,6 +210,15 @@ TEST_F(RemoveEstablishmentTest, AMissingTableFailsOnlyItsStatementsAndASecondRun
               QStringLiteral("O estabelecimento informado não existe"));
 }
 
+TEST_F(RemoveEstablishmentTest, AWrongPathLogsOnlyTheConnectionFailureAndAsksNothing) {
+    view.path = tdb.path() + QStringLiteral(".nao");
+    remove(QStringLiteral("5001"));
+    ASSERT_EQ(view.log.size(), 1);
+    EXPECT_TRUE(view.log[0].startsWith(falhaConexao()));
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_EQ(view.status(), QStringLiteral("Fim de Processamento..."));
+}
+
 class RemoveEstablishmentWindowTest : public WindowTest {};
 
 TEST_F(RemoveEstablishmentWindowTest, AsksInsideTheOperationAndShowsRefusalsAfterIt) {
