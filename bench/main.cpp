@@ -102,7 +102,7 @@ Row runOperation(const QString& platform, const QString& operation, int rows, co
     const QString path = copyOf(base, QStringLiteral("tool.fdb"));
     window.findChild<QLineEdit*>(QStringLiteral("edt_Caminho"))->setText(path);
     QStringList trace;
-    window.session().DB_GERAL.setTrace([&](const QString& sql) { trace << sql; });
+    window.session().DB_GERAL.setTrace([&](const TraceEntry& e) { trace << e.literal(); });
     QString button;
     if (operation == QLatin1String("limpeza")) {
         markAll(window.catalogue(), DatabaseKind::Vornix);

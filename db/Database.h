@@ -23,8 +23,20 @@ struct RequestCounts {
     int queries = 0;     // cursors opened
     int statements = 0;  // statements executed without rows
     int commits = 0;
-    int starts = 0;  // transactions started
+    int starts = 0;    // transactions started
+    int prepares = 0;  // texts prepared; a text run again unchanged is not prepared again
+    int rollbacks = 0;
     int total() const { return queries + statements + commits; }
+};
+
+// One request as it was sent, for replaying a run elsewhere.
+struct TraceEntry {
+    enum class Kind { Query, Statement, Commit, Rollback };
+    Kind kind;
+    QString sql;          // the text prepared: named markers already turned into '?'
+    QList<Value> params;  // the values bound to the markers, in their order
+    // The values written into the text as literals, for tools that take plain SQL.
+    QString literal() const;
 };
 
 class Transaction;
@@ -42,6 +54,8 @@ public:
     const LoginParams& login() const { return m_login; }
 
     void open();
+    // Counts the attachments opened; a prepared statement belongs to one of them.
+    unsigned generation() const { return m_generation; }
     // Drops the attachment and any transaction still running on it, without committing: callers
     // commit first. Never throws, so a dead connection can always be let go.
     void close();
@@ -50,11 +64,14 @@ public:
     Firebird::IAttachment* handle() const;
     RequestCounts& requests() { return m_requests; }
 
-    // Sees every statement and commit sent, parameters written in as literals; for replaying a
-    // run elsewhere. Costs nothing when not set.
-    using Trace = std::function<void(const QString& sql)>;
+    // Sees every query, statement, commit and rollback sent, with the values bound; for replaying
+    // a run elsewhere. Costs nothing when not set.
+    using Trace = std::function<void(const TraceEntry&)>;
     void setTrace(Trace trace) { m_trace = std::move(trace); }
-    const Trace& trace() const { return m_trace; }
+    void trace(TraceEntry::Kind kind, const QString& sql, QList<Value> params = {}) const {
+        if (m_trace) m_trace(TraceEntry{kind, sql, std::move(params)});
+    }
+    bool tracing() const { return bool(m_trace); }
 
 private:
     friend class Transaction;
@@ -62,6 +79,7 @@ private:
     QString m_connectionString;
     fb::Ref<Firebird::IAttachment> m_attachment;
     Transaction* m_transaction = nullptr;
+    unsigned m_generation = 0;
     RequestCounts m_requests;
     Trace m_trace;
 };
@@ -75,17 +93,25 @@ public:
     Transaction& operator=(const Transaction&) = delete;
 
     void start();
+    // Does nothing while commits are held.
     void commit();
+    // Undoes everything since the start. A failure (a dead connection) only lets the handle go,
+    // as the server discards the work of a transaction it never saw committed: false then.
+    bool rollback();
     bool isActive() const { return bool(m_transaction); }
+    // While held, the work of the attachment stays in one transaction that only a rollback or
+    // the close ends: nothing is committed.
+    void holdCommits(bool held) { m_held = held; }
+    bool commitsHeld() const { return m_held; }
     // A statement run while no transaction is active starts one with the same parameters.
     Firebird::ITransaction* ensureActive();
     Database& database() const { return m_db; }
 
 private:
     friend class Database;
-    void abandon();  // rolls back if it can, then lets the handle go
     Database& m_db;
     fb::Ref<Firebird::ITransaction> m_transaction;
+    bool m_held = false;
 };
 
 // A named parameter's bound value.
@@ -104,7 +130,9 @@ private:
     Value m_value;
 };
 
-// A query component: SQL text, named parameters, and the rows of its last open.
+// A query component: SQL text, named parameters, and the rows of its last open. The text is
+// prepared once and kept prepared while it stays the same, so that opening or executing it again
+// with new values costs only the execution.
 class Query {
 public:
     Query(Database& db, Transaction& tr);
@@ -112,20 +140,25 @@ public:
     Query(const Query&) = delete;
     Query& operator=(const Query&) = delete;
 
-    // Replacing the text closes the query and forgets its parameters.
+    // Closes the query. Another text frees the prepared statement and forgets the parameters;
+    // the same text keeps both.
     void setSql(const QString& sql);
     // Off for text whose ":NAME" are not parameters, such as the variables of a PSQL block.
-    void setParamCheck(bool on) { m_paramCheck = on; }
+    void setParamCheck(bool on);
     const QString& sql() const { return m_sql; }
 
     Param& paramByName(const QString& name);
 
     void open();
     void execSql();
-    // Rows changed by the last parameterised execSql; -1 when not known.
-    qint64 rowsAffected() const { return m_rowsAffected; }
+    // Rows changed by the last execSql; asked of the server only when wanted.
+    qint64 rowsAffected();
+    // Closes the cursor and forgets the rows; the statement stays prepared.
     void close();
+    // Closes and frees the prepared statement.
+    void unprepare();
     bool isOpen() const { return m_open; }
+    bool isPrepared() const;
 
     // Rows are fetched as they are visited; fetchAll reads the rest and gives the count.
     void first();
@@ -134,38 +167,31 @@ public:
     int fetchAll();
     int recordCount() const { return int(m_rows.size()); }
     const Value& fieldByName(const QString& name) const;
-    int fieldCount() const { return int(m_columns.size()); }
+    int fieldCount() const;
     const Value& field(int column) const;
 
 private:
-    struct Column {
-        QString name;
-        unsigned type, offset, nullOffset, length, charSet;
-        int scale;
-    };
     struct Prepared;
 
+    Firebird::ITransaction* prepare();
+    unsigned char* bindInput();
+    QList<Value> boundValues() const;
     bool fetchRow();
-    void prepareIfNeeded(Firebird::ITransaction* tra);
-    std::vector<unsigned char> inputMessage(Firebird::IMessageMetadata** meta);
-    void describe(Firebird::IMessageMetadata* meta);
-    void traceSql() const;
 
     Database& m_db;
     Transaction& m_tr;
     QString m_sql;
     bool m_paramCheck = true;
+    QString m_positional;      // the text as prepared
     QStringList m_paramNames;  // upper case, one per position
     std::vector<Param> m_params;
     std::unique_ptr<Prepared> m_prepared;
 
     bool m_open = false;
     bool m_exhausted = true;
+    bool m_affectedKnown = true;
+    qint64 m_rowsAffected = -1;
     fb::Ref<Firebird::IResultSet> m_cursor;
-    fb::Ref<Firebird::IMessageMetadata> m_outMeta;
-    std::vector<unsigned char> m_outBuffer;
-    std::vector<Column> m_columns;
     std::vector<std::vector<Value>> m_rows;
     qsizetype m_current = 0;
-    qint64 m_rowsAffected = -1;
 };

@@ -13,30 +13,33 @@ Firebird::IMaster* master() {
 
 Firebird::IUtil* util() { return master()->getUtilInterface(); }
 
-Status::Status() : m_status(master()->getStatus()), m_wrapper(m_status) {}
-
-Status::~Status() { m_status->dispose(); }
-
-bool Status::failed() const {
-    return (m_wrapper.getState() & Firebird::IStatus::STATE_ERRORS) != 0;
-}
-
-QString Status::text() {
-    // The status strings do not outlive its reuse: copy the formatted text at once.
+QString statusText(Firebird::IStatus* status) {
     std::vector<char> buffer(1024);
     for (;;) {
-        const unsigned n = util()->formatStatus(buffer.data(), unsigned(buffer.size()), &m_wrapper);
-        if (n < buffer.size() - 1) return win1252::decode(buffer.data(), qsizetype(n));
+        const unsigned n = util()->formatStatus(buffer.data(), unsigned(buffer.size()), status);
+        if (n < buffer.size() - 1 || buffer.size() > (1u << 20))
+            return win1252::decode(buffer.data(), qsizetype(n));
         buffer.resize(buffer.size() * 4);
-        if (buffer.size() > (1u << 20)) return win1252::decode(buffer.data(), qsizetype(n));
     }
 }
 
-void Status::check() {
-    if (!failed()) return;
-    const QString message = text();
-    m_wrapper.init();
+ThrowStatus::ThrowStatus() : BaseStatusWrapper(master()->getStatus()) {}
+
+ThrowStatus::~ThrowStatus() { dispose(); }
+
+void ThrowStatus::checkException(ThrowStatus* s) {
+    if (!s->dirty || !(s->getState() & Firebird::IStatus::STATE_ERRORS)) return;
+    const QString message = statusText(s);
+    s->clearException();
     throw Error(message);
+}
+
+CheckStatus::CheckStatus() : m_status(master()->getStatus()), m_wrapper(m_status) {}
+
+CheckStatus::~CheckStatus() { m_status->dispose(); }
+
+bool CheckStatus::failed() const {
+    return (m_wrapper.getState() & Firebird::IStatus::STATE_ERRORS) != 0;
 }
 
 }  // namespace fb

@@ -1,10 +1,15 @@
 #pragma once
 
 #include <firebird/Interface.h>
+#include <ibase.h>
 
 #include <QString>
 
 #include "db/Error.h"
+
+// The release rules below (commit, rollback, detach, close and free release the interface when
+// they succeed) are those of the 3.x headers; newer headers leave the release to the caller.
+static_assert(FB_API_VER == 30, "the Firebird layer is written for the Firebird 3 client headers");
 
 namespace fb {
 
@@ -17,19 +22,32 @@ public:
 Firebird::IMaster* master();
 Firebird::IUtil* util();
 
-// Status vector of one call; check() turns a failure into fb::Error with the formatted text.
-class Status {
+// The formatted text of a status, copied at once: its strings do not outlive its reuse.
+QString statusText(Firebird::IStatus* status);
+
+// For calls that must succeed: every call clears the status first, so each one is checked on its
+// own and a failure throws fb::Error with the client's text before the next call runs.
+class ThrowStatus : public Firebird::BaseStatusWrapper<ThrowStatus> {
 public:
-    Status();
-    ~Status();
-    Status(const Status&) = delete;
-    Status& operator=(const Status&) = delete;
+    ThrowStatus();
+    ~ThrowStatus();
+    ThrowStatus(const ThrowStatus&) = delete;
+    ThrowStatus& operator=(const ThrowStatus&) = delete;
+
+    static void checkException(ThrowStatus* status);
+};
+
+// For calls whose failure is tolerated (close, free, rollback, detach of a dead connection).
+class CheckStatus {
+public:
+    CheckStatus();
+    ~CheckStatus();
+    CheckStatus(const CheckStatus&) = delete;
+    CheckStatus& operator=(const CheckStatus&) = delete;
 
     Firebird::CheckStatusWrapper* operator&() { return &m_wrapper; }
     bool failed() const;
-    QString text();
-    void check();
-    void clear() { m_wrapper.init(); }
+    QString text() { return statusText(&m_wrapper); }
 
 private:
     Firebird::IStatus* m_status;
@@ -72,7 +90,22 @@ private:
     T* m_p = nullptr;
 };
 
-// Builders are disposed, not released.
+// Ends an interface with a call that releases it on success (close, free, detach, rollback):
+// on failure the handle is let go all the same. Returns whether the call succeeded.
+template <typename T, typename Call>
+bool finish(Ref<T>& ref, Call call) {
+    if (!ref) return true;
+    CheckStatus st;
+    call(ref.get(), &st);  // the checking wrapper: a failure is read, not thrown
+    if (st.failed()) {
+        ref.reset();
+        return false;
+    }
+    ref.take();
+    return true;
+}
+
+// Builders and status objects are disposed, not released.
 template <typename T>
 class Owned {
 public:

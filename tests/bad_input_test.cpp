@@ -178,7 +178,9 @@ TEST(BadInput, StrangeEstablishmentCodesNeverReachTheDatabase) {
     Session session(view);
     ScriptedDialogs dialogs;
     int sent = 0;  // statements, not the frame's own commits
-    session.DB_GERAL.setTrace([&](const QString& sql) { sent += sql != QLatin1String("COMMIT"); });
+    session.DB_GERAL.setTrace([&](const TraceEntry& e) {
+        sent += e.kind == TraceEntry::Kind::Query || e.kind == TraceEntry::Kind::Statement;
+    });
     for (const QString& code : strangeCodes()) {
         if (codigoEstabelecimentoValido(code)) continue;
         dialogs.inputAnswers = {code};

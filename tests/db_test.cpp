@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <optional>
 
 #include "db/Database.h"
 #include "db/NamedParams.h"
@@ -115,7 +116,7 @@ TEST_F(DbTest, ADateTimeReadIsBoundBackToTheTenthOfAMillisecond) {
 TEST_F(DbTest, TheTraceSeesStatementsWithTheirValuesAndCommits) {
     Connected c(tdb.path());
     QStringList seen;
-    c.db.setTrace([&](const QString& sql) { seen << sql; });
+    c.db.setTrace([&](const TraceEntry& e) { seen << e.literal(); });
     c.q.setSql(
         QStringLiteral("SELECT ID FROM T WHERE ID = :K OR DT = :D OR QTD = :K OR NOME = ':K'"));
     c.q.paramByName(QStringLiteral("K")).setInteger(-3);
@@ -131,6 +132,58 @@ TEST_F(DbTest, TheTraceSeesStatementsWithTheirValuesAndCommits) {
             QStringLiteral("SELECT ID FROM T WHERE ID = -3 OR DT = '2019-03-07 10:20:30.0050' "
                            "OR QTD = -3 OR NOME = ':K'"),
             QStringLiteral("DELETE FROM T WHERE ID = 2"), QStringLiteral("COMMIT")}));
+}
+
+TEST_F(DbTest, AnUnchangedTextIsPreparedOnceAndBindsEveryValueEachTime) {
+    Connected c(tdb.path());
+    Probe(tdb.path()).exec(QStringLiteral("INSERT INTO T (ID, QTD) VALUES (3, 7)"));
+    auto countWithQtd = [&](std::optional<int> qtd) {
+        c.q.setSql(QStringLiteral("SELECT COUNT(*) AS N FROM T WHERE QTD = :Q OR ID = :Q"));
+        if (qtd)
+            c.q.paramByName(QStringLiteral("Q")).setInteger(*qtd);
+        else
+            c.q.paramByName(QStringLiteral("Q")).clear();
+        c.q.open();
+        return c.q.fieldByName(QStringLiteral("N")).asInteger();
+    };
+    EXPECT_EQ(countWithQtd(7), 2);
+    EXPECT_EQ(countWithQtd(2), 1);
+    EXPECT_EQ(countWithQtd(std::nullopt), 0);
+    EXPECT_EQ(c.db.requests().prepares, 1);
+
+    for (int id : {1, 3, 99}) {
+        c.q.setSql(QStringLiteral("DELETE FROM T WHERE ID = :ID"));
+        c.q.paramByName(QStringLiteral("ID")).setInteger(id);
+        c.q.execSql();
+        EXPECT_EQ(c.q.rowsAffected(), id == 99 ? 0 : 1) << id;
+        c.tr.commit();  // a statement outlives the transaction it was prepared in
+    }
+    EXPECT_EQ(c.db.requests().prepares, 2);
+    EXPECT_EQ(c.db.requests().statements, 3);
+    EXPECT_EQ(Probe(tdb.path()).count(QStringLiteral("T")), 1);
+
+    // A new attachment needs its own statement.
+    c.db.open();
+    c.q.setSql(QStringLiteral("DELETE FROM T WHERE ID = :ID"));
+    c.q.paramByName(QStringLiteral("ID")).setInteger(2);
+    c.q.execSql();
+    EXPECT_EQ(c.q.rowsAffected(), 1);
+    EXPECT_EQ(c.db.requests().prepares, 3);
+}
+
+TEST(StatusWrappers, AFailingCallThrowsAtOnceWithTheClientsMessage) {
+    // The first call fails and the second would succeed: checking only after the second would
+    // find a clean status.
+    fb::ThrowStatus st;
+    fb::Ref<Firebird::IMetadataBuilder> builder(fb::master()->getMetadataBuilder(&st, 1));
+    try {
+        builder->setType(&st, 7, SQL_LONG + 1);
+        builder->setType(&st, 0, SQL_LONG + 1);
+        FAIL() << "no error";
+    } catch (const fb::Error& e) {
+        EXPECT_TRUE(e.message().contains(QLatin1String("7"))) << e.message().toStdString();
+    }
+    builder->setType(&st, 0, SQL_LONG + 1);  // the status is clean again after the throw
 }
 
 TEST(NamedParams, PositionsFollowOccurrences) {

@@ -35,9 +35,8 @@ QTemporaryDir& scratch() {
 }  // namespace
 
 void createEmptyDatabase(const QString& path) {
-    fb::Status st;
+    fb::ThrowStatus st;
     fb::Owned<IXpbBuilder> dpb(fb::util()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0));
-    st.check();
     dpb->insertTag(&st, isc_dpb_utf8_filename);
     dpb->insertString(&st, isc_dpb_user_name, "SYSDBA");
     dpb->insertString(&st, isc_dpb_password, "vlemtrasq");
@@ -46,14 +45,13 @@ void createEmptyDatabase(const QString& path) {
     dpb->insertString(&st, isc_dpb_lc_ctype, "WIN1252");
     dpb->insertInt(&st, isc_dpb_sql_dialect, 3);
     dpb->insertInt(&st, isc_dpb_force_write, 0);  // test files need no durability
-    st.check();
+    const unsigned length = dpb->getBufferLength(&st);
+    const unsigned char* buffer = dpb->getBuffer(&st);
     fb::Ref<IProvider> provider(fb::master()->getDispatcher());
     const QByteArray p = path.toUtf8();
-    IAttachment* att = provider->createDatabase(&st, p.constData(), dpb->getBufferLength(&st),
-                                                dpb->getBuffer(&st));
-    st.check();
+    fb::Ref<IAttachment> att(provider->createDatabase(&st, p.constData(), length, buffer));
     att->detach(&st);
-    st.check();
+    att.take();
 }
 
 namespace {
