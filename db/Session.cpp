@@ -53,9 +53,9 @@ void Session::FinalizarOperacao() {
     m_view.enableOperationControls();
     m_view.setHourglass(false);
     m_view.setStatus(QStringLiteral("Fim de Processamento..."));
-    QRY_GERAL.close();
-    QRY_GERAL2.close();
-    QRY_GERAL3.close();
+    QRY_GERAL.unprepare();
+    QRY_GERAL2.unprepare();
+    QRY_GERAL3.unprepare();
     try {
         if (TR_GERAL.isActive()) TR_GERAL.commit();
     } catch (...) {
