@@ -1,20 +1,52 @@
 #include "app/QtDialogs.h"
 
+#include <QCheckBox>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
 QString applicationTitle() { return QStringLiteral("VORNIX - Limpeza do Banco de Dados"); }
 
-bool QtDialogs::confirm(const QString& text) {
+bool QtDialogs::confirm(const QString& text, Default defaultButton) {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Confirma"), text, QMessageBox::NoButton,
                     m_parent);
     QPushButton* yes = box.addButton(QStringLiteral("&Sim"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("&Não"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
+    box.setDefaultButton(defaultButton == Default::Yes ? yes : no);
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
+}
+
+RunAnswer QtDialogs::confirmRun(const QString& text, bool backupTicked) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirma"), text, QMessageBox::NoButton,
+                    m_parent);
+    QPushButton* yes = box.addButton(QStringLiteral("&Sim"), QMessageBox::YesRole);
+    QPushButton* simulate = box.addButton(QStringLiteral("Si&mular"), QMessageBox::ActionRole);
+    QPushButton* no = box.addButton(QStringLiteral("&Não"), QMessageBox::NoRole);
+    simulate->setToolTip(QStringLiteral(
+        "Executa os mesmos comandos e desfaz tudo ao final: mostra o que seria feito, sem gravar "
+        "nada no banco de dados"));
+    auto* backup =
+        new QCheckBox(QStringLiteral("Fazer uma cópia de segurança antes (recomendado)"));
+    backup->setChecked(backupTicked);
+    box.setCheckBox(backup);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    RunAnswer answer;
+    answer.backup = backup->isChecked();
+    if (box.clickedButton() == yes)
+        answer.choice = RunAnswer::Choice::Yes;
+    else if (box.clickedButton() == simulate)
+        answer.choice = RunAnswer::Choice::Simulate;
+    return answer;
+}
+
+QString QtDialogs::saveFileName(const QString& caption, const QString& proposedPath,
+                                const QString& filter) {
+    return QFileDialog::getSaveFileName(m_parent, caption, proposedPath, filter);
 }
 
 QString QtDialogs::input(const QString& caption, const QString& prompt) {

@@ -10,10 +10,13 @@ QString applicationTitle();
 class QtDialogs : public Dialogs {
 public:
     explicit QtDialogs(QWidget* parent = nullptr) : m_parent(parent) {}
-    bool confirm(const QString& text) override;
+    bool confirm(const QString& text, Default defaultButton = Default::Yes) override;
+    RunAnswer confirmRun(const QString& text, bool backupTicked) override;
     QString input(const QString& caption, const QString& prompt) override;
     void message(const QString& text) override;
     void error(const QString& text) override;
+    QString saveFileName(const QString& caption, const QString& proposedPath,
+                         const QString& filter) override;
 
 private:
     QWidget* m_parent;

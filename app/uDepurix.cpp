@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -69,7 +70,11 @@ void useTooltipBackground(QWidget* w) {
 }  // namespace
 
 Tfrm_Depurix::Tfrm_Depurix(Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent), m_dialogs(dialogs), CDS_TABELAS(this), CDS_TEMP(this), m_session(*this) {
+    : QWidget(parent),
+      m_dialogs(dialogs),
+      CDS_TABELAS(this),
+      CDS_TEMP(this),
+      m_session(*this, dialogs) {
     setObjectName(QStringLiteral("frm_Depurix"));
     setWindowTitle(QStringLiteral("Kembral Softwares - Limpeza do Banco de Dados"));
     setFont(tahoma(8));
@@ -241,6 +246,24 @@ void Tfrm_Depurix::buildControls() {
     m_statusPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_statusPanel->setMinimumWidth(1);
     sbr_Msg->addWidget(m_statusPanel, 1);
+    // Shown at the right while an operation runs: its progress, the time it has taken, a stop.
+    m_progress = new QProgressBar(sbr_Msg);
+    m_progress->setObjectName(QStringLiteral("sbr_Msg_progress"));
+    m_progress->setFixedWidth(140);
+    m_progress->setTextVisible(true);
+    m_progress->setFormat(QStringLiteral("%v de %m"));
+    m_elapsed = new QLabel(sbr_Msg);
+    m_elapsed->setObjectName(QStringLiteral("sbr_Msg_elapsed"));
+    m_elapsed->setMinimumWidth(40);
+    m_elapsed->setAlignment(Qt::AlignCenter);
+    btn_Parar = new QPushButton(QStringLiteral("Parar"), sbr_Msg);
+    btn_Parar->setObjectName(QStringLiteral("btn_Parar"));
+    btn_Parar->setFocusPolicy(Qt::NoFocus);
+    btn_Parar->setToolTip(QStringLiteral("Para a operação entre dois comandos"));
+    for (QWidget* w : std::initializer_list<QWidget*>{m_progress, m_elapsed, btn_Parar}) {
+        sbr_Msg->addPermanentWidget(w);
+        w->hide();
+    }
     anchors->add(sbr_Msg, Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge);
 
     imgExcluir = new QLabel(this);
@@ -281,6 +304,8 @@ void Tfrm_Depurix::wireHandlers() {
             [this] { guarded(m_dialogs, [this] { cb_ProdutosClick(); }); });
     connect(cb_Tabelas, &QCheckBox::clicked, this,
             [this] { guarded(m_dialogs, [this] { cb_TabelasClick(); }); });
+    connect(btn_Parar, &QPushButton::clicked, this,
+            [this] { guarded(m_dialogs, [this] { btn_PararClick(); }); });
     connect(dbg_Tabelas, &QTableView::doubleClicked, this,
             [this] { guarded(m_dialogs, [this] { dbg_TabelasDblClick(); }); });
     connect(&CDS_TABELAS, &MemTable::currentRowChanged, this,
@@ -333,6 +358,11 @@ void Tfrm_Depurix::disableOperationControls() {
              btnIniciar, btnFechar, btn_Remover_Estabelecimento_Vornix, btn_Remover_Local_99,
              dbg_Tabelas, mmo_Log, rg_Banco, gbx_Caminho})
         w->setEnabled(false);
+    m_runClock.start();
+    m_shownSeconds = -1;
+    m_progress->setRange(0, 0);  // busy until the operation knows its steps
+    showElapsed();
+    for (QWidget* w : std::initializer_list<QWidget*>{m_progress, m_elapsed, btn_Parar}) w->show();
 }
 
 void Tfrm_Depurix::enableOperationControls() {
@@ -347,6 +377,7 @@ void Tfrm_Depurix::enableOperationControls() {
     mmo_Log->setEnabled(true);
     rg_Banco->setEnabled(true);
     gbx_Caminho->setEnabled(true);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_progress, m_elapsed, btn_Parar}) w->hide();
 }
 
 void Tfrm_Depurix::setHourglass(bool on) {
@@ -372,7 +403,23 @@ void Tfrm_Depurix::appendLog(const QString& entry) {
 
 void Tfrm_Depurix::setStatus(const QString& text) { m_statusPanel->setText(text); }
 
+void Tfrm_Depurix::showProgress(int done, int total) {
+    if (m_progress->maximum() != total) m_progress->setRange(0, total);
+    m_progress->setValue(done);
+    showElapsed();
+}
+
+void Tfrm_Depurix::showElapsed() {
+    const qint64 seconds = m_runClock.isValid() ? m_runClock.elapsed() / 1000 : 0;
+    if (seconds == m_shownSeconds) return;
+    m_shownSeconds = seconds;
+    m_elapsed->setText(QStringLiteral("%1:%2")
+                           .arg(seconds / 60, 2, 10, QLatin1Char('0'))
+                           .arg(seconds % 60, 2, 10, QLatin1Char('0')));
+}
+
 void Tfrm_Depurix::refresh() {
+    showElapsed();
     if (!isActiveWindow()) raise();
     if (paintDue()) repaint();
     QCoreApplication::processEvents();
@@ -474,8 +521,10 @@ void Tfrm_Depurix::rg_BancoClick() {
 }
 
 void Tfrm_Depurix::btnIniciarClick() {
-    if (!m_dialogs.confirm(QStringLiteral("Confirma a Limpeza do Banco de Dados ?"))) return;
-    LimparTabelas(m_session, CDS_TABELAS, databaseKind());
+    const RunAnswer answer =
+        m_session.confirmRun(QStringLiteral("Confirma a Limpeza do Banco de Dados ?"));
+    if (answer.choice == RunAnswer::Choice::No) return;
+    LimparTabelas(m_session, CDS_TABELAS, databaseKind(), runOptions(answer));
 }
 
 void Tfrm_Depurix::btnFecharClick() { close(); }
@@ -485,14 +534,29 @@ void Tfrm_Depurix::btn_Remover_Estabelecimento_VornixClick() {
 }
 
 void Tfrm_Depurix::btn_Remover_Local_99Click() {
-    if (!m_dialogs.confirm(confirmacaoLocal99())) return;
-    RemoverLocal99(m_session, m_dialogs);
+    const RunAnswer answer = m_session.confirmRun(confirmacaoLocal99());
+    if (answer.choice == RunAnswer::Choice::No) return;
+    RemoverLocal99(m_session, m_dialogs, runOptions(answer));
 }
 
 void Tfrm_Depurix::btn_Remover_UsuarioClick() {
     const int code = converterCodigoUsuario(m_dialogs.input(captionExclusao(), promptUsuario()));
-    if (!m_dialogs.confirm(confirmacaoUsuario(code))) return;
-    RemoverUsuario(m_session, code);
+    const RunAnswer answer = m_session.confirmRun(confirmacaoUsuario(code));
+    if (answer.choice == RunAnswer::Choice::No) return;
+    RemoverUsuario(m_session, code, runOptions(answer));
+}
+
+void Tfrm_Depurix::btn_PararClick() {
+    if (!m_session.running()) return;
+    const QString question =
+        m_session.simulating()
+            ? QStringLiteral(
+                  "Parar a simulação depois do comando atual? Nada foi gravado no "
+                  "banco de dados.")
+            : QStringLiteral(
+                  "Parar a operação depois do comando atual? O que já foi executado "
+                  "continua gravado no banco de dados.");
+    if (m_dialogs.confirm(question, Dialogs::Default::No)) m_session.requestStop();
 }
 
 void Tfrm_Depurix::btn_SalvarSelecaoClick() { salvarSelecao(CDS_TABELAS, m_dialogs); }

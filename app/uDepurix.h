@@ -14,6 +14,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 class QStatusBar;
 class QTableView;
@@ -43,6 +44,7 @@ public:
     void clearLog() override;
     void appendLog(const QString& entry) override;
     void setStatus(const QString& text) override;
+    void showProgress(int done, int total) override;
     void refresh() override;
     void processPendingEvents() override;
 
@@ -60,6 +62,7 @@ public:
     void cb_ProdutosClick();
     void cb_TabelasClick();
     void dbg_TabelasDblClick();
+    void btn_PararClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -71,6 +74,7 @@ private:
     void buildControls();
     void wireHandlers();
     void syncGridToCursor(int row);
+    void showElapsed();
     bool paintDue() const;
     // Handlers of long operations do nothing while one runs.
     template <class Handler>
@@ -84,6 +88,8 @@ private:
     bool m_shown = false;
     bool m_hourglass = false;
     QElapsedTimer m_lastPaint;
+    QElapsedTimer m_runClock;
+    qint64 m_shownSeconds = -1;
     bool m_paintHeld = false;
 
     RadioGroup* rg_Banco = nullptr;
@@ -105,6 +111,9 @@ private:
     QPushButton* btnFechar = nullptr;
     QStatusBar* sbr_Msg = nullptr;
     QLabel* m_statusPanel = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QLabel* m_elapsed = nullptr;
+    QPushButton* btn_Parar = nullptr;
     QLabel* imgExcluir = nullptr;
     QLabel* imgNaoExcluir = nullptr;
 };

@@ -142,7 +142,8 @@ Row runOperation(const QString& platform, const QString& operation, int rows, co
 double timeDuplicateLoop(const QString& path, bool original) {
     FakeView view;
     view.path = path;
-    Session session(view);
+    ScriptedDialogs dialogs;
+    Session session(view, dialogs);
     QElapsedTimer t;
     t.start();
     session.runOperation(falhaConexaoLimpeza(), [&] {

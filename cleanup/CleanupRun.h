@@ -6,4 +6,5 @@
 
 // The cleanup run: walks the plan of the chosen database kind inside the operation frame and
 // runs every block whose entries are marked. Marks are read as each block is reached.
-void LimparTabelas(Session& session, MemTable& catalogue, DatabaseKind kind);
+void LimparTabelas(Session& session, MemTable& catalogue, DatabaseKind kind,
+                   const RunOptions& options = {});

@@ -42,13 +42,17 @@ void LimparTabela(Session& session, const MemTable& catalogue, const QString& ta
             if (!blank(condition)) del += QStringLiteral("\r\n") + condition;
             q.setSql(del);
             q.execSql();
+            const qint64 deleted = q.rowsAffected();
             session.RegistrarLog(table + QStringLiteral(" ( ") + QString::number(rows) +
                                  QStringLiteral(" )"));
             if (!blank(generator)) ReiniciarGenerator(session, generator);
             session.TR_GERAL.commit();
+            ++session.report().tables;
+            session.report().rowsDeleted += qMax<qint64>(deleted, 0);
             session.processPendingEvents();
         }
     } catch (...) {
+        ++session.report().failures;
         session.RegistrarLog(table + QStringLiteral("\r\n") +
                              errorMessage(std::current_exception()));
     }
@@ -65,6 +69,8 @@ void ReiniciarGenerator(Session& session, const QString& generator) {
         q.open();
         if (!q.eof()) {
             q.close();
+            // A generator is outside every transaction: a restart could not be undone.
+            if (session.simulating()) return;
             q.setSql(QStringLiteral("ALTER SEQUENCE ") + generator +
                      QStringLiteral(" RESTART WITH 0"));
             q.execSql();
@@ -73,6 +79,7 @@ void ReiniciarGenerator(Session& session, const QString& generator) {
                                  QStringLiteral(" inexistente"));
         }
     } catch (...) {
+        ++session.report().failures;
         session.RegistrarLog(generator + QStringLiteral("\r\n") +
                              errorMessage(std::current_exception()));
     }

@@ -19,6 +19,8 @@ public:
     // One entry; line breaks inside it start new lines of the pane.
     virtual void appendLog(const QString& entry) = 0;
     virtual void setStatus(const QString& text) = 0;
+    // Steps done of the operation's total, after each step.
+    virtual void showProgress(int done, int total) = 0;
 
     // Brings the window forward, repaints it and processes pending input.
     virtual void refresh() = 0;

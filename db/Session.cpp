@@ -1,6 +1,7 @@
 #include "db/Session.h"
 
 #include "db/Error.h"
+#include "db/OtherAttachments.h"
 
 namespace {
 LoginParams targetLogin() {
@@ -21,19 +22,27 @@ QString falhaConexao() {
         "Verifique se o Caminho está Correto.\r\n");
 }
 
-Session::Session(OperationView& view)
+Session::Session(OperationView& view, Dialogs& dialogs)
     : DB_GERAL(targetLogin()),
       TR_GERAL(DB_GERAL),
       QRY_GERAL(DB_GERAL, TR_GERAL),
       QRY_GERAL2(DB_GERAL, TR_GERAL),
       QRY_GERAL3(DB_GERAL, TR_GERAL),
-      m_view(view) {}
+      m_view(view),
+      m_dialogs(dialogs) {}
 
 bool Session::IniciarOperacao(const QString& failureText) {
+    m_clock.start();
+    m_report = {};
+    m_changing = false;
+    m_stopRequested = false;
+    m_stepsDone = m_stepTotal = 0;
+    m_lastStep.clear();
     m_view.disableOperationControls();
     m_view.clearLog();
     m_view.setHourglass(true);
-    return ConectarBanco(failureText);
+    if (m_options && m_options->simulate) enterSimulation();
+    return ConectarBanco(failureText) && othersMayStay();
 }
 
 bool Session::ConectarBanco(const QString& failureText) {
@@ -49,6 +58,51 @@ bool Session::ConectarBanco(const QString& failureText) {
     return false;
 }
 
+void Session::enterSimulation() {
+    TR_GERAL.holdCommits(true);
+    RegistrarLog(simulationHeader());
+}
+
+bool Session::othersMayStay() {
+    QList<OtherAttachment> others;
+    try {
+        others = otherAttachments(QRY_GERAL);
+    } catch (...) {
+        // Not knowing who else is connected is reason enough not to start.
+        RegistrarLog(QStringLiteral("Não foi possível verificar as outras conexões ao banco de "
+                                    "dados; nada foi alterado.\r\n") +
+                     errorMessage(std::current_exception()));
+        return false;
+    }
+    if (others.isEmpty() ||
+        m_dialogs.confirm(otherAttachmentsQuestion(others), Dialogs::Default::No))
+        return true;
+    RegistrarLog(otherAttachmentsRefused());
+    return false;
+}
+
+RunAnswer Session::confirmRun(Dialogs& dialogs, const QString& question) {
+    const RunAnswer answer = dialogs.confirmRun(question, m_backupTicked);
+    m_backupTicked = answer.backup;
+    return answer;
+}
+
+bool Session::prepareChanges(const RunOptions& options) {
+    if (options.simulate) {
+        if (!simulating()) enterSimulation();
+    } else if (options.backup && !makeSafetyCopy()) {
+        return false;
+    }
+    m_changing = true;
+    return true;
+}
+
+bool Session::makeSafetyCopy() {
+    RegistrarLog(
+        QStringLiteral("A cópia de segurança ainda não está disponível; nada foi alterado."));
+    return false;
+}
+
 void Session::FinalizarOperacao() {
     m_view.enableOperationControls();
     m_view.setHourglass(false);
@@ -56,15 +110,39 @@ void Session::FinalizarOperacao() {
     QRY_GERAL.unprepare();
     QRY_GERAL2.unprepare();
     QRY_GERAL3.unprepare();
-    try {
-        if (TR_GERAL.isActive()) TR_GERAL.commit();
-    } catch (...) {
-        // What could not be committed is lost either way; the connection must not outlive the
-        // operation.
-        DB_GERAL.close();
-        throw;
+    if (simulating()) {
+        // Nothing of a simulation may stay: undone here, or discarded by the server with the
+        // connection.
+        const bool undone = TR_GERAL.rollback();
+        TR_GERAL.holdCommits(false);
+        if (!undone) RegistrarLog(simulationConnectionLost());
+    } else {
+        try {
+            if (TR_GERAL.isActive()) TR_GERAL.commit();
+        } catch (...) {
+            // What could not be committed is lost either way; the connection must not outlive
+            // the operation.
+            DB_GERAL.close();
+            throw;
+        }
     }
     if (DB_GERAL.isConnected()) DB_GERAL.close();
+}
+
+void Session::endFrame(bool failed) {
+    const bool simulation = simulating();
+    const bool summary = m_changing;
+    m_report.endedByError = failed;
+    m_options.reset();
+    m_changing = false;
+    try {
+        FinalizarOperacao();
+    } catch (...) {
+        m_report.finalWriteFailed = true;
+        if (summary) RegistrarLog(summaryLine(m_report, simulation, m_clock.elapsed()));
+        throw;
+    }
+    if (summary) RegistrarLog(summaryLine(m_report, simulation, m_clock.elapsed()));
 }
 
 void Session::ExecutarComando(const QString& sql, Commit variant) {
@@ -74,8 +152,15 @@ void Session::ExecutarComando(const QString& sql, Commit variant) {
         QRY_GERAL.close();
         QRY_GERAL.setSql(sql);
         QRY_GERAL.execSql();
-        if (variant == Commit::EachStatement && TR_GERAL.isActive()) TR_GERAL.commit();
+        if (variant == Commit::EachStatement) {
+            const qint64 rows = QRY_GERAL.rowsAffected();
+            if (TR_GERAL.isActive()) TR_GERAL.commit();
+            ++m_report.statements;
+            m_report.rowsChanged += qMax<qint64>(rows, 0);
+            if (simulating()) RegistrarLog(simulatedChange(rows, sql));
+        }
     } catch (...) {
+        ++m_report.failures;
         RegistrarLog(QStringLiteral("Falha na execução do Comando:\r\n") + sql +
                      QStringLiteral("\r\n") + errorMessage(std::current_exception()));
     }
@@ -86,3 +171,33 @@ void Session::RegistrarLog(const QString& text) { m_view.appendLog(text); }
 void Session::RegistrarSeparador() { m_view.appendLog(QString(97, QLatin1Char('-'))); }
 
 void Session::AtualizarTela() { m_view.refresh(); }
+
+void Session::setStepTotal(int total) {
+    m_stepTotal = total;
+    m_view.showProgress(m_stepsDone, m_stepTotal);
+}
+
+void Session::notPrepared() {
+    // A step before prepareChanges would skip the simulation or the safety copy.
+    throw AppError(QStringLiteral("Operação interrompida: as alterações não foram preparadas."));
+}
+
+bool Session::stopHere(const QString& next) {
+    m_report.stopped = true;
+    const QString who =
+        simulating() ? QStringLiteral("Simulação parada") : QStringLiteral("Operação parada");
+    const QString upcoming = QStringLiteral("O próximo seria o passo %1 de %2: %3")
+                                 .arg(m_stepsDone + 1)
+                                 .arg(m_stepTotal)
+                                 .arg(next);
+    if (m_stepsDone == 0)
+        RegistrarLog(who + QStringLiteral(" pelo usuário antes do primeiro passo. ") + upcoming);
+    else
+        RegistrarLog(who +
+                     QStringLiteral(" pelo usuário após o passo %1 de %2: %3. ")
+                         .arg(m_stepsDone)
+                         .arg(m_stepTotal)
+                         .arg(m_lastStep) +
+                     upcoming);
+    return false;
+}

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
+#include <optional>
 
 #include "db/Database.h"
+#include "db/Dialogs.h"
 #include "db/OperationView.h"
+#include "db/RunReport.h"
 
 // Committing variant: every statement that succeeds is committed on its own.
 enum class Commit { EachStatement, None };
@@ -12,11 +16,23 @@ enum class Commit { EachStatement, None };
 QString falhaConexaoLimpeza();  // the cleanup run's own wording
 QString falhaConexao();         // the removals' wording
 
+// What the technician chose for a run: the real thing or a simulation, with or without the safety
+// copy first.
+struct RunOptions {
+    bool simulate = false;
+    bool backup = false;
+};
+inline RunOptions runOptions(const RunAnswer& a) {
+    return {a.choice == RunAnswer::Choice::Simulate,
+            a.choice == RunAnswer::Choice::Yes && a.backup};
+}
+
 // The window's database components and the services every long operation shares: the frame
-// around an operation, the command runner and the log.
+// around an operation, the command runner, the log, and what goes beyond a plain run (simulation,
+// the check for other programs, the safety copy, progress, a stop and the summary).
 class Session {
 public:
-    explicit Session(OperationView& view);
+    Session(OperationView& view, Dialogs& dialogs);
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
@@ -28,12 +44,22 @@ public:
 
     // True from the start of a frame to its end; no second operation may start meanwhile.
     bool running() const { return m_running; }
+    bool simulating() const { return TR_GERAL.commitsHeld(); }
 
     // Runs body inside the frame: the end of the frame runs on every way out, and an error that
-    // escapes body continues to the caller after it. Returns false when another operation was
-    // already running and nothing was done.
+    // escapes body continues to the caller after it. Body runs once connected and no other
+    // program stands in the way; it calls prepareChanges before its first step. Options known
+    // before the frame let a simulation say so from the log's first line. Returns false when
+    // another operation was already running and nothing was done.
     template <class Body>
     bool runOperation(const QString& failureText, Body&& body);
+    template <class Body>
+    bool runOperation(const QString& failureText, const RunOptions& options, Body&& body);
+
+    // Once the operation knows what it will do: a simulation holds every commit until the
+    // rollback at the end; a real run with the backup ticked makes the safety copy first. False
+    // when the copy failed: nothing may be changed then.
+    bool prepareChanges(const RunOptions& options);
 
     bool IniciarOperacao(const QString& failureText);
     bool ConectarBanco(const QString& failureText);
@@ -43,13 +69,45 @@ public:
     void RegistrarSeparador();
     void AtualizarTela();
 
+    // Steps of the running operation, for its progress and a safe stop between them.
+    void setStepTotal(int total);
+    int stepsDone() const { return m_stepsDone; }
+    // Runs one step, unless a stop was asked: then it logs where the operation stopped and
+    // returns false, and the operation must end.
+    template <class Step>
+    bool runStep(const QString& description, Step&& step);
+    void requestStop() { m_stopRequested = true; }
+    // Asks a question that starts a run; the backup check box keeps its state while the session
+    // lives.
+    RunAnswer confirmRun(const QString& question) { return confirmRun(m_dialogs, question); }
+    RunAnswer confirmRun(Dialogs& dialogs, const QString& question);
+    RunReport& report() { return m_report; }
+
     void setStatus(const QString& text) { m_view.setStatus(text); }
     void processPendingEvents() { m_view.processPendingEvents(); }
     OperationView& view() { return m_view; }
+    Dialogs& dialogs() { return m_dialogs; }
 
 private:
+    void enterSimulation();
+    bool othersMayStay();
+    bool makeSafetyCopy();
+    bool stopHere(const QString& next);
+    [[noreturn]] static void notPrepared();
+    void endFrame(bool failed);
+
     OperationView& m_view;
+    Dialogs& m_dialogs;
     bool m_running = false;
+    std::optional<RunOptions> m_options;  // known before the frame starts
+    bool m_changing = false;              // the operation got past prepareChanges
+    bool m_stopRequested = false;
+    bool m_backupTicked = true;
+    int m_stepsDone = 0;
+    int m_stepTotal = 0;
+    QString m_lastStep;
+    QElapsedTimer m_clock;
+    RunReport m_report;
 };
 
 template <class Body>
@@ -63,10 +121,26 @@ bool Session::runOperation(const QString& failureText, Body&& body) {
     try {
         if (IniciarOperacao(failureText)) body();
     } catch (...) {
-        FinalizarOperacao();  // an error of its own replaces the body's, as the frame's end always
-                              // runs
+        endFrame(true);  // an error of its own replaces the body's, as the frame's end always runs
         throw;
     }
-    FinalizarOperacao();
+    endFrame(false);
+    return true;
+}
+
+template <class Body>
+bool Session::runOperation(const QString& failureText, const RunOptions& options, Body&& body) {
+    if (m_running) return false;
+    m_options = options;
+    return runOperation(failureText, std::forward<Body>(body));
+}
+
+template <class Step>
+bool Session::runStep(const QString& description, Step&& step) {
+    if (!m_changing) notPrepared();
+    if (m_stopRequested) return stopHere(description);
+    m_lastStep = description;
+    step();
+    m_view.showProgress(++m_stepsDone, m_stepTotal);
     return true;
 }

@@ -10,8 +10,8 @@ bool codigoEstabelecimentoValido(const QString& code) {
     return wholeNumber.match(code).hasMatch();
 }
 
-void DesvincularEstabelecimento(Session& session, const QString& code) {
-    runScript(session, establishmentLinks(), code);
+bool DesvincularEstabelecimento(Session& session, const QString& code) {
+    return runScript(session, establishmentLinks(), code);
 }
 
 void RemoverEstabelecimento(Session& session, Dialogs& dialogs) {
@@ -29,11 +29,15 @@ void RemoverEstabelecimento(Session& session, Dialogs& dialogs) {
         q.setSql(QStringLiteral("SELECT EMP_CODIGO FROM SCA_EMPRESA WHERE EMP_CODIGO = ") + code);
         q.open();
         if (q.eof()) throw AppError(QStringLiteral("O estabelecimento informado não existe"));
-        if (!dialogs.confirm(QStringLiteral("Confirma a exclusão do estabelecimento ") + code +
-                             QStringLiteral(" e toda movimentação vinculada ?")))
+        const RunAnswer answer = session.confirmRun(
+            dialogs, QStringLiteral("Confirma a exclusão do estabelecimento ") + code +
+                         QStringLiteral(" e toda movimentação vinculada ?"));
+        if (answer.choice == RunAnswer::Choice::No)
             throw AppError(QStringLiteral("Operação Cancelada"));
+        if (!session.prepareChanges(runOptions(answer))) return;
 
-        DesvincularEstabelecimento(session, code);
-        runScript(session, establishmentScript(), code);
+        session.setStepTotal(int(establishmentLinks().size() + establishmentScript().size()));
+        if (DesvincularEstabelecimento(session, code))
+            runScript(session, establishmentScript(), code);
     });
 }

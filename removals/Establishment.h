@@ -16,9 +16,9 @@ std::span<const ScriptStatement> establishmentScript();
 // allowed. Anything else could change what the statements delete.
 bool codigoEstabelecimentoValido(const QString& code);
 
-// Runs the link-breaking pass for the establishment.
-void DesvincularEstabelecimento(Session& session, const QString& code);
+// Runs the link-breaking pass for the establishment; false when the technician stopped it.
+bool DesvincularEstabelecimento(Session& session, const QString& code);
 
 // Asks for the establishment's code inside the operation, checks it exists, asks for
-// confirmation, then breaks its links and runs the delete script.
+// confirmation (or a simulation), then breaks its links and runs the delete script.
 void RemoverEstabelecimento(Session& session, Dialogs& dialogs);

@@ -15,4 +15,4 @@ QString confirmacaoLocal99();
 
 // Removes every location '99' with what is bound to it, and the movements the script clears in
 // the whole database; tells the user what to set before using the system again.
-void RemoverLocal99(Session& session, Dialogs& dialogs);
+void RemoverLocal99(Session& session, Dialogs& dialogs, const RunOptions& options = {});

@@ -7,7 +7,11 @@ QString statementText(const ScriptStatement& s, const QString& code) {
     return text;
 }
 
-void runScript(Session& session, std::span<const ScriptStatement> script, const QString& code) {
-    for (const ScriptStatement& s : script)
-        session.ExecutarComando(statementText(s, code), Commit::EachStatement);
+bool runScript(Session& session, std::span<const ScriptStatement> script, const QString& code) {
+    for (const ScriptStatement& s : script) {
+        const QString sql = statementText(s, code);
+        if (!session.runStep(sql, [&] { session.ExecutarComando(sql, Commit::EachStatement); }))
+            return false;
+    }
+    return true;
 }

@@ -24,5 +24,6 @@ constexpr ScriptStatement codedTwice(const char* before, const char* middle, con
 
 QString statementText(const ScriptStatement& s, const QString& code);
 
-// Every statement in order through the committing runner; none is skipped.
-void runScript(Session& session, std::span<const ScriptStatement> script, const QString& code);
+// Every statement in order through the committing runner, one step each; none is skipped unless
+// the technician stops the run, and then false.
+bool runScript(Session& session, std::span<const ScriptStatement> script, const QString& code);

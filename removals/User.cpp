@@ -37,9 +37,9 @@ int converterCodigoUsuario(const QString& typed) {
     return code;
 }
 
-void RemoverUsuario(Session& session, int code) {
+void RemoverUsuario(Session& session, int code, const RunOptions& options) {
     if (code < 1) throw AppError(QStringLiteral("O código do usuário deve ser informado"));
-    session.runOperation(falhaConexao(), [&] {
+    session.runOperation(falhaConexao(), options, [&] {
         Query& q = session.QRY_GERAL;
         q.close();
         q.setSql(QStringLiteral("SELECT SEN_CODIGO FROM SCA_SENHA WHERE SEN_NOME = 'GENERICO'"));
@@ -47,9 +47,14 @@ void RemoverUsuario(Session& session, int code) {
         if (q.eof())
             throw AppError(QStringLiteral("Usuário genérico não encontrado no banco de dados."));
         const int generic = q.fieldByName(QStringLiteral("SEN_CODIGO")).asInteger();
-        for (const char* statement : kUserStatements)
-            session.ExecutarComando(
-                QString::fromLatin1(statement).arg(QString::number(code), QString::number(generic)),
-                Commit::EachStatement);
+        if (!session.prepareChanges(options)) return;
+        session.setStepTotal(int(std::size(kUserStatements)));
+        for (const char* statement : kUserStatements) {
+            const QString sql = QString::fromLatin1(statement)
+                                    .replace(QLatin1String("%1"), QString::number(code))
+                                    .replace(QLatin1String("%2"), QString::number(generic));
+            if (!session.runStep(sql, [&] { session.ExecutarComando(sql, Commit::EachStatement); }))
+                return;
+        }
     });
 }

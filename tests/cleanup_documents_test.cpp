@@ -10,6 +10,7 @@
 #include "support/CatalogueMarks.h"
 #include "support/FakeView.h"
 #include "support/RunLog.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
 
 namespace {
@@ -29,7 +30,8 @@ struct DocsRun {
     TestDatabase db{fixtureFiles({"schema.sql", "keys.sql", "cleanup-docs.sql"})};
     Probe probe{db.path()};
     FakeView view;
-    Session session{view};
+    ScriptedDialogs dialogs;
+    Session session{view, dialogs};
     MemTable catalogue;
 };
 
@@ -69,9 +71,9 @@ TEST(CleanupDocuments, InvoiceAndQuotationCombinationsRunTheirBlocksWithoutAFail
         SCOPED_TRACE(c.name);
         DocsRun r{c.marked};
         r.go();
-        EXPECT_EQ(lines(failures(r.view.log)), "");
-        EXPECT_EQ(lines(purgedTables(r.view.log)), lines(c.purged));
-        EXPECT_EQ(r.view.log.size(), 2 * c.purged.size());
+        EXPECT_EQ(lines(failures(runlog::body(r.view.log))), "");
+        EXPECT_EQ(lines(purgedTables(runlog::body(r.view.log))), lines(c.purged));
+        EXPECT_EQ(runlog::body(r.view.log).size(), 2 * c.purged.size());
         for (const QString& t : c.purged) EXPECT_EQ(r.probe.count(t), 0) << t.toStdString();
     }
 }
@@ -79,7 +81,7 @@ TEST(CleanupDocuments, InvoiceAndQuotationCombinationsRunTheirBlocksWithoutAFail
 TEST(CleanupDocuments, IssuedInvoicesAloneOnlyUnlinkTheReferencedDocuments) {
     DocsRun r{keys({"SCA_NOTAFISCALSAIDA"})};
     r.go();
-    EXPECT_EQ(lines(failures(r.view.log)), "");
+    EXPECT_EQ(lines(failures(runlog::body(r.view.log))), "");
     EXPECT_EQ(r.count("SCA_DOCTO_FISCAL_REFERENCIADO"), 3);
     EXPECT_EQ(r.count("SCA_DOCTO_ARRECAD_REFERENCIADO"), 3);
     EXPECT_EQ(r.count("SELECT COUNT(*) FROM SCA_DOCTO_FISCAL_REFERENCIADO WHERE "
@@ -104,7 +106,7 @@ TEST(CleanupDocuments, IssuedInvoicesAloneOnlyUnlinkTheReferencedDocuments) {
 TEST(CleanupDocuments, BothInvoicesWithoutCouponsKeepTheCouponsAndTheFiscalReferences) {
     DocsRun r{keys({"SCA_NOTAFISCALENTRADA", "SCA_NOTAFISCALSAIDA"})};
     r.go();
-    EXPECT_EQ(lines(failures(r.view.log)), "");
+    EXPECT_EQ(lines(failures(runlog::body(r.view.log))), "");
     EXPECT_EQ(r.count("SCA_CUPOMFISCAL"), 3);
     EXPECT_EQ(r.count("SCA_DOCTO_FISCAL_REFERENCIADO"), 3);  // E21 also needs the coupons
     EXPECT_EQ(r.count("SCA_DOCTO_ARRECAD_REFERENCIADO"), 0);
@@ -155,8 +157,8 @@ TEST(CleanupDocuments, TheCostHistoryConditionStopsAtTheFirstMarkedInvoiceEntry)
 TEST(CleanupDocuments, QuotationsAloneUnlinkPurgeSevenTablesAndResetTheirKeyCounter) {
     DocsRun r{keys({"SCA_ORCAMENTO"})};
     r.go();
-    EXPECT_EQ(r.view.log.size(), 14);
-    EXPECT_EQ(lines(failures(r.view.log)), "");
+    EXPECT_EQ(runlog::body(r.view.log).size(), 14);
+    EXPECT_EQ(lines(failures(runlog::body(r.view.log))), "");
     EXPECT_EQ(lines(commands(r.view.statuses)),
               lines({QStringLiteral("UPDATE SCA_SAIDA SET SAI_CODIGO_ORCAMENTO = NULL WHERE "
                                     "SAI_CODIGO_ORCAMENTO IS NOT NULL;"),
@@ -185,7 +187,7 @@ TEST(CleanupDocuments, TheAuditPurgeKeepsTable175AndLogsEveryRowItCounted) {
     DocsRun r{keys({"SCA_HISTORICOALTERACAO"})};
     r.probe.exec(QStringLiteral("ALTER SEQUENCE GEN_HAL_PK_HISTORICOALTERACAO RESTART WITH 40"));
     r.go();
-    EXPECT_EQ(lines(r.view.log),
+    EXPECT_EQ(lines(runlog::body(r.view.log)),
               lines({QStringLiteral("SCA_HISTORICOALTERACAO ( 4 )"), kSeparator}));
     EXPECT_EQ(r.probe.column(QStringLiteral(
                   "SELECT HAL_CODIGO_TABELA FROM SCA_HISTORICOALTERACAO ORDER BY ID")),
@@ -220,15 +222,17 @@ TEST(CleanupDocumentsFullRun, EveryEntryMarkedRunsThePlanToItsEndAndLeavesEveryT
 
     FakeView view;
     view.path = tdb.path();
-    Session session{view};
+    ScriptedDialogs dialogs;
+    Session session{view, dialogs};
     MemTable catalogue;
     markAll(catalogue, DatabaseKind::Vornix);
     LimparTabelas(session, catalogue, DatabaseKind::Vornix);
 
     ASSERT_EQ(lines(failures(view.log)), "");
     EXPECT_EQ(lines(purgedTables(view.log)), lines(plannedPurges));
-    ASSERT_EQ(view.log.size(), 2 * plannedPurges.size());
-    for (qsizetype i = 1; i < view.log.size(); i += 2) EXPECT_EQ(view.log[i], kSeparator) << i;
+    ASSERT_EQ(runlog::body(view.log).size(), 2 * plannedPurges.size());
+    for (qsizetype i = 1; i < view.log.size(); i += 2)
+        EXPECT_EQ(runlog::body(view.log)[i], kSeparator) << i;
 
     QStringList notEmpty, notCounted;
     for (const QString& t : plannedPurges) {

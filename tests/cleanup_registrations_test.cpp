@@ -7,6 +7,7 @@
 #include "support/CatalogueMarks.h"
 #include "support/FakeView.h"
 #include "support/RunLog.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
 
 namespace {
@@ -40,7 +41,8 @@ protected:
     TestDatabase tdb{fixtureFiles({"schema.sql", "keys.sql", "cleanup-docs.sql"})};
     Probe probe{tdb.path()};
     FakeView view;
-    Session session{view};
+    ScriptedDialogs dialogs;
+    Session session{view, dialogs};
     MemTable catalogue;
 };
 
@@ -57,7 +59,7 @@ const QStringList kRequisitionUnlinking{
 
 TEST_F(CleanupRegistrationsTest, OccurrencesAloneArePurgedAndTheCustomersStay) {
     runWith({QStringLiteral("SCA_OCORRENCIAS")});
-    EXPECT_EQ(lines(view.log), lines({QStringLiteral("SCA_OCORRENCIAS ( 3 )"), kSeparator}));
+    EXPECT_EQ(lines(runlog::body(view.log)), lines({QStringLiteral("SCA_OCORRENCIAS ( 3 )"), kSeparator}));
     EXPECT_EQ(view.statuses.first(),
               QStringLiteral(
                   "Ocorrência dos Clientes - SCA_OCORRENCIAS (Generator: GEN_SCE_PK_OCORRENCIA)"));
@@ -87,7 +89,7 @@ TEST_F(CleanupRegistrationsTest, CustomersTakeTheOccurrencesUnderTheirOwnDescrip
 
 TEST_F(CleanupRegistrationsTest, SubgroupsAloneTakeTheirLinkTableButNotTheGroups) {
     runWith({QStringLiteral("SCA_SUBGRUPO")});
-    EXPECT_EQ(lines(view.log), lines({QStringLiteral("SCA_SUBGRUPOXGRUPO ( 3 )"), kSeparator,
+    EXPECT_EQ(lines(runlog::body(view.log)), lines({QStringLiteral("SCA_SUBGRUPOXGRUPO ( 3 )"), kSeparator,
                                       QStringLiteral("SCA_SUBGRUPO ( 3 )"), kSeparator}));
     EXPECT_EQ(lines(view.statuses),
               lines({QStringLiteral("Sub Grupo de Produtos - SCA_SUBGRUPOXGRUPO"),
@@ -104,7 +106,7 @@ TEST_F(CleanupRegistrationsTest, RequisitionsWithoutDuplicatedHistoryLogOnlyThei
     const qint64 costs = count("SCA_HISTORICOCUSTOLIQUIDO");
     runWith({QStringLiteral("SCA_REQUISICAO")});
     EXPECT_EQ(lines(purgedTables(view.log)), lines(kRequisitionPurges));
-    EXPECT_EQ(view.log.size(), 10);
+    EXPECT_EQ(runlog::body(view.log).size(), 10);
     EXPECT_EQ(lines(commands(view.statuses)), lines(kRequisitionUnlinking));
     EXPECT_EQ(count("SCA_HISTORICOCUSTOLIQUIDO"), costs);
     EXPECT_EQ(count("SELECT COUNT(*) FROM SCA_HISTORICOCUSTOLIQUIDO WHERE HCL_CODIGO_REQUISICAO IS "
@@ -160,7 +162,7 @@ TEST_F(CleanupRegistrationsTest,
     EXPECT_TRUE(failed[0].startsWith(QStringLiteral("Falha na execução do Comando:\r\n") +
                                      nullItemLocation + QStringLiteral("\r\n")))
         << lines(failed);
-    EXPECT_EQ(view.log.first(), failed[0]);  // before the purges
+    EXPECT_EQ(runlog::body(view.log).first(), failed[0]);  // before the purges
     EXPECT_EQ(lines(purgedTables(view.log)), lines(kRequisitionPurges));
     EXPECT_EQ(lines(remainingCosts()),
               lines({QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),

@@ -7,6 +7,8 @@
 #include "db/Session.h"
 #include "support/CatalogueMarks.h"
 #include "support/FakeView.h"
+#include "support/RunLog.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
 
 namespace {
@@ -32,7 +34,8 @@ protected:
     TestDatabase tdb{fixtureFiles({"schema.sql", "keys.sql", "cleanup-docs.sql"})};
     Probe probe{tdb.path()};
     FakeView view;
-    Session session{view};
+    ScriptedDialogs dialogs;
+    Session session{view, dialogs};
     RequestCounts requests;
 };
 
@@ -54,7 +57,7 @@ TEST_F(DuplicateCostsTest, EachMatchedSetKeepsOneRowAndUnmatchableGroupsKeepAll)
     };
     removeDuplicates();
     for (const auto& c : cases) EXPECT_EQ(remaining(c.from, c.to), c.left) << c.rows;
-    EXPECT_TRUE(view.log.isEmpty());
+    EXPECT_TRUE(runlog::body(view.log).isEmpty());
     EXPECT_EQ(view.statuses, QStringList{QStringLiteral("Fim de Processamento...")});
     EXPECT_EQ(view.refreshes, 1);
     // One group query and one pass per group (eight groups); k-1 deletes per matched set of k.
@@ -102,7 +105,7 @@ TEST_F(DuplicateCostsTest, ADeleteRefusedByAReferenceEndsTheRunAfterItsFrameComm
     }
     EXPECT_EQ(view.status(), QStringLiteral("Fim de Processamento..."));
     EXPECT_TRUE(view.controlsEnabled);
-    EXPECT_TRUE(view.log.isEmpty());
+    EXPECT_TRUE(runlog::body(view.log).isEmpty());
     // Groups before the refused one (the server groups in ascending item-location) stay thinned.
     EXPECT_EQ(remaining(101, 103), 1);
     EXPECT_EQ(remaining(121, 123), 1);

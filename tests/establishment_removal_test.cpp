@@ -86,8 +86,8 @@ protected:
     TestDatabase tdb{fixtureFiles({"schema.sql", "keys.sql", "establishment-removal.sql"})};
     Probe probe{tdb.path()};
     FakeView view;
-    Session session{view};
     ScriptedDialogs dialogs;
+    Session session{view, dialogs};
 };
 
 // The tables the script deletes from.
@@ -100,7 +100,7 @@ QSet<QString> deleteTargets() {
 
 TEST_F(RemoveEstablishmentTest, RemovesTheEstablishmentAndEverythingBoundToItAndNothingOfTheOther) {
     remove(QStringLiteral("5001"));
-    EXPECT_TRUE(view.log.isEmpty()) << runlog::lines(view.log);
+    EXPECT_TRUE(runlog::body(view.log).isEmpty()) << runlog::lines(view.log);
     const QStringList commands = runlog::commands(view.statuses);
     ASSERT_EQ(commands.size(), 256);
     EXPECT_TRUE(commands[0].startsWith(
@@ -145,7 +145,7 @@ TEST_F(RemoveEstablishmentTest, ItemsStillUsedElsewhereKeepTheirRows) {
         "INSERT INTO SCA_ITEMEMPRESA (IEM_PK_ITEMEMPRESA, IEM_CODIGO_EMPRESA, IEM_CODIGO_ITEM) "
         "VALUES (5003, 5002, 5001)"));
     remove(QStringLiteral("5001"));
-    EXPECT_TRUE(view.log.isEmpty()) << runlog::lines(view.log);
+    EXPECT_TRUE(runlog::body(view.log).isEmpty()) << runlog::lines(view.log);
     EXPECT_EQ(count(QStringLiteral("SCA_ITEM")), 2);
     EXPECT_EQ(
         count(QStringLiteral("SELECT COUNT(*) FROM SCA_CODIGOBARRAS WHERE CBA_CODIGO_ITEM = 5001")),
@@ -175,7 +175,7 @@ TEST_F(RemoveEstablishmentTest, RefusalsChangeNothingAndComeAfterTheFrame) {
         EXPECT_EQ(errorOf(QString::fromUtf8(c.typed), c.confirm), QString::fromUtf8(c.error))
             << c.typed;
         EXPECT_EQ(dialogs.shown.size(), c.dialogs) << c.typed;
-        EXPECT_TRUE(view.log.isEmpty());
+        EXPECT_TRUE(runlog::body(view.log).isEmpty());
         EXPECT_EQ(view.status(), QStringLiteral("Fim de Processamento..."));
         EXPECT_TRUE(view.controlsEnabled);
     }
@@ -191,7 +191,7 @@ TEST_F(RemoveEstablishmentTest, RefusalsChangeNothingAndComeAfterTheFrame) {
 
 TEST_F(RemoveEstablishmentTest, BlanksAroundTheCodeAreCarriedIntoTheStatements) {
     remove(QStringLiteral(" 5001 "));
-    EXPECT_TRUE(view.log.isEmpty()) << runlog::lines(view.log);
+    EXPECT_TRUE(runlog::body(view.log).isEmpty()) << runlog::lines(view.log);
     EXPECT_EQ(runlog::commands(view.statuses).last(),
               QStringLiteral("DELETE FROM SCA_EMPRESA WHERE EMP_CODIGO =  5001 "));
     EXPECT_EQ(count(QStringLiteral("SCA_EMPRESA")), 1);
@@ -201,8 +201,8 @@ TEST_F(RemoveEstablishmentTest, AMissingTableFailsOnlyItsStatementsAndASecondRun
     probe.exec(
         QStringLiteral("DROP TABLE SCA_SINTEGRAPDV"));  // nothing in the fixture refers to it
     remove(QStringLiteral("5001"));
-    ASSERT_EQ(view.log.size(), 1) << runlog::lines(view.log);
-    EXPECT_TRUE(view.log[0].startsWith(
+    ASSERT_EQ(runlog::body(view.log).size(), 1) << runlog::lines(view.log);
+    EXPECT_TRUE(runlog::body(view.log)[0].startsWith(
         QStringLiteral("Falha na execução do Comando:\r\nDELETE FROM SCA_SINTEGRAPDV WHERE "
                        "SIP_CODIGO_EMPRESA = 5001\r\n")));
     EXPECT_EQ(count(QStringLiteral("SCA_EMPRESA")), 1);
@@ -213,8 +213,8 @@ TEST_F(RemoveEstablishmentTest, AMissingTableFailsOnlyItsStatementsAndASecondRun
 TEST_F(RemoveEstablishmentTest, AWrongPathLogsOnlyTheConnectionFailureAndAsksNothing) {
     view.path = tdb.path() + QStringLiteral(".nao");
     remove(QStringLiteral("5001"));
-    ASSERT_EQ(view.log.size(), 1);
-    EXPECT_TRUE(view.log[0].startsWith(falhaConexao()));
+    ASSERT_EQ(runlog::body(view.log).size(), 1);
+    EXPECT_TRUE(runlog::body(view.log)[0].startsWith(falhaConexao()));
     EXPECT_TRUE(dialogs.shown.isEmpty());
     EXPECT_EQ(view.status(), QStringLiteral("Fim de Processamento..."));
 }
@@ -243,7 +243,7 @@ TEST_F(RemoveEstablishmentWindowTest, AsksInsideTheOperationAndShowsRefusalsAfte
     dialogs.confirmAnswers = {true};
     click("btn_Remover_Estabelecimento_Vornix");
     EXPECT_TRUE(dialogs.errors().isEmpty());
-    EXPECT_TRUE(window.logEntries().isEmpty());
+    EXPECT_TRUE(runlog::body(window.logEntries()).isEmpty());
     EXPECT_EQ(probe.count(QStringLiteral("SCA_EMPRESA")), 1);
 }
 

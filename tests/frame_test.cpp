@@ -5,6 +5,8 @@
 #include "db/Error.h"
 #include "db/Session.h"
 #include "support/FakeView.h"
+#include "support/RunLog.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
 
 namespace {
@@ -17,7 +19,8 @@ protected:
     }
     TestDatabase tdb;
     FakeView view;
-    Session session{view};
+    ScriptedDialogs dialogs;
+    Session session{view, dialogs};
 };
 
 TEST_F(FrameTest, AMissingFileLogsOnlyTheFailureTextAndTheClientsMessage) {
@@ -26,11 +29,11 @@ TEST_F(FrameTest, AMissingFileLogsOnlyTheFailureTextAndTheClientsMessage) {
     bool ran = false;
     EXPECT_TRUE(session.runOperation(falhaConexao(), [&] { ran = true; }));
     EXPECT_FALSE(ran);
-    ASSERT_EQ(view.log.size(), 1);
+    ASSERT_EQ(runlog::body(view.log).size(), 1);
     const QString prefix = QStringLiteral(
         "Falha durante Tentativa de Conexão com o Banco de Dados.\r\nVerifique se o Caminho está "
         "Correto.\r\n");
-    EXPECT_TRUE(view.log[0].startsWith(prefix));
+    EXPECT_TRUE(runlog::body(view.log)[0].startsWith(prefix));
     const QString clientMessage = view.log[0].mid(prefix.size());
     EXPECT_TRUE(clientMessage.contains(QStringLiteral("I/O error"))) << clientMessage.toStdString();
     EXPECT_EQ(view.status(), QStringLiteral("Fim de Processamento..."));
@@ -43,8 +46,8 @@ TEST_F(FrameTest, AMissingFileLogsOnlyTheFailureTextAndTheClientsMessage) {
 TEST_F(FrameTest, TheCleanupRunHasItsOwnWording) {
     view.path = QString();
     session.runOperation(falhaConexaoLimpeza(), [] {});
-    ASSERT_EQ(view.log.size(), 1);
-    EXPECT_TRUE(view.log[0].startsWith(
+    ASSERT_EQ(runlog::body(view.log).size(), 1);
+    EXPECT_TRUE(runlog::body(view.log)[0].startsWith(
         QStringLiteral("Falha durante tentativa de Conexão com o Banco de Dados.\r\nVerifique se o "
                        "Caminho está correto.\r\n")));
 }
@@ -58,10 +61,10 @@ TEST_F(FrameTest, CommittingRunnerLogsAFailureAndCommitsTheNextStatement) {
         EXPECT_EQ(probe.count(QStringLiteral("T")), 1);  // visible before the frame ends
         EXPECT_EQ(view.status(), QStringLiteral("Executando Comando : INSERT INTO T VALUES (1)"));
     });
-    ASSERT_EQ(view.log.size(), 1);
-    EXPECT_TRUE(view.log[0].startsWith(
+    ASSERT_EQ(runlog::body(view.log).size(), 1);
+    EXPECT_TRUE(runlog::body(view.log)[0].startsWith(
         QStringLiteral("Falha na execução do Comando:\r\nINSERT INTO NAO_EXISTE VALUES (1)\r\n")));
-    EXPECT_TRUE(view.log[0].contains(QStringLiteral("Table unknown")));
+    EXPECT_TRUE(runlog::body(view.log)[0].contains(QStringLiteral("Table unknown")));
     EXPECT_EQ(view.refreshes, 2);
 }
 
@@ -72,7 +75,7 @@ TEST_F(FrameTest, NonCommittingRunnerLeavesWorkInvisibleUntilTheFrameCommits) {
         session.ExecutarComando(QStringLiteral("INSERT INTO T VALUES (2)"), Commit::None);
         EXPECT_EQ(probe.count(QStringLiteral("T")), 0);
     });
-    EXPECT_TRUE(view.log.isEmpty());
+    EXPECT_TRUE(runlog::body(view.log).isEmpty());
     EXPECT_EQ(probe.count(QStringLiteral("T")), 2);
 }
 
@@ -87,13 +90,14 @@ TEST_F(FrameTest, ALockedRowFailsAtOnceAndTheRunGoesOn) {
     lock.execSql();
 
     Probe probe(tdb.path());
+    dialogs.confirmAnswers = {true};  // go on although another program is connected
     session.runOperation(falhaConexao(), [&] {
         session.ExecutarComando(QStringLiteral("DELETE FROM T WHERE ID = 1"),
                                 Commit::EachStatement);
         session.ExecutarComando(QStringLiteral("INSERT INTO T VALUES (2)"), Commit::EachStatement);
     });
-    ASSERT_EQ(view.log.size(), 1);
-    EXPECT_TRUE(view.log[0].contains(QStringLiteral("DELETE FROM T WHERE ID = 1")));
+    ASSERT_EQ(runlog::body(view.log).size(), 1);
+    EXPECT_TRUE(runlog::body(view.log)[0].contains(QStringLiteral("DELETE FROM T WHERE ID = 1")));
     EXPECT_EQ(probe.count(QStringLiteral("SELECT COUNT(*) FROM T WHERE ID = 2")), 1);
 }
 
@@ -128,7 +132,7 @@ TEST_F(FrameTest, NoSecondOperationStartsWhileOneRuns) {
     });
     EXPECT_FALSE(accepted);
     EXPECT_EQ(inner, 0);
-    EXPECT_TRUE(view.log.isEmpty());
+    EXPECT_TRUE(runlog::body(view.log).isEmpty());
     EXPECT_EQ(Probe(tdb.path()).count(QStringLiteral("T")), 1);
 }
 
@@ -139,13 +143,13 @@ TEST_F(FrameTest, TheNextConnectionWorksAfterAFailedOne) {
     bool ran = false;
     session.runOperation(falhaConexao(), [&] { ran = true; });
     EXPECT_TRUE(ran);
-    EXPECT_TRUE(view.log.isEmpty());  // cleared at the start of every operation
+    EXPECT_TRUE(runlog::body(view.log).isEmpty());  // cleared at the start of every operation
 }
 
 TEST_F(FrameTest, SeparatorIsNinetySevenHyphens) {
     session.RegistrarSeparador();
-    ASSERT_EQ(view.log.size(), 1);
-    EXPECT_EQ(view.log[0], QString(97, QLatin1Char('-')));
+    ASSERT_EQ(runlog::body(view.log).size(), 1);
+    EXPECT_EQ(runlog::body(view.log)[0], QString(97, QLatin1Char('-')));
 }
 
 TEST(ErrorBox, AddsAFinalStopOnlyAfterCharactersAboveIt) {

@@ -58,14 +58,14 @@ protected:
     TestDatabase tdb{fixtureFiles({"schema.sql", "keys.sql", "location-99.sql"})};
     Probe probe{tdb.path()};
     FakeView view;
-    Session session{view};
     ScriptedDialogs dialogs;
+    Session session{view, dialogs};
     bool controlsEnabledAtMessage = true;
 };
 
 TEST_F(LocationRemovalTest, RemovesEveryLocation99AndWhatIsBoundToItAndClearsTheMovements) {
     RemoverLocal99(session, dialogs);
-    EXPECT_TRUE(view.log.isEmpty()) << runlog::lines(view.log);
+    EXPECT_TRUE(runlog::body(view.log).isEmpty()) << runlog::lines(view.log);
     EXPECT_EQ(dialogs.messages(), QStringList{kFinalMessage});
     EXPECT_FALSE(controlsEnabledAtMessage);  // shown before the window leaves its operation state
     EXPECT_EQ(view.status(), QStringLiteral("Fim de Processamento..."));
@@ -135,7 +135,7 @@ TEST_F(LocationRemovalTest, WithoutLocation99NothingIsTouchedAndTheErrorComesAft
         EXPECT_EQ(view.status(), QStringLiteral("Fim de Processamento..."));
         EXPECT_TRUE(view.controlsEnabled);
     }
-    EXPECT_TRUE(view.log.isEmpty());
+    EXPECT_TRUE(runlog::body(view.log).isEmpty());
     EXPECT_TRUE(dialogs.shown.isEmpty());
     EXPECT_EQ(count("SELECT COUNT(*) FROM SCA_SAIDA"), 2);
 }
@@ -143,8 +143,8 @@ TEST_F(LocationRemovalTest, WithoutLocation99NothingIsTouchedAndTheErrorComesAft
 TEST_F(LocationRemovalTest, AMissingTableFailsItsStatementsOnlyAndTheFinalMessageStillShows) {
     probe.exec(QStringLiteral("DROP TABLE SCA_ITEMHISTORICOPLACA"));
     RemoverLocal99(session, dialogs);
-    ASSERT_EQ(view.log.size(), 1);
-    EXPECT_TRUE(view.log[0].startsWith(QStringLiteral(
+    ASSERT_EQ(runlog::body(view.log).size(), 1);
+    EXPECT_TRUE(runlog::body(view.log)[0].startsWith(QStringLiteral(
         "Falha na execução do Comando:\r\nDELETE FROM SCA_ITEMHISTORICOPLACA;\r\n")));
     EXPECT_EQ(dialogs.messages(), QStringList{kFinalMessage});
     EXPECT_EQ(count("SELECT COUNT(*) FROM SCA_LOCALARMAZENAMENTO"), 2);
@@ -153,8 +153,8 @@ TEST_F(LocationRemovalTest, AMissingTableFailsItsStatementsOnlyAndTheFinalMessag
 TEST_F(LocationRemovalTest, AWrongPathLogsOnlyTheConnectionFailure) {
     view.path = tdb.path() + QStringLiteral(".nao");
     RemoverLocal99(session, dialogs);
-    ASSERT_EQ(view.log.size(), 1);
-    EXPECT_TRUE(view.log[0].startsWith(falhaConexao()));
+    ASSERT_EQ(runlog::body(view.log).size(), 1);
+    EXPECT_TRUE(runlog::body(view.log)[0].startsWith(falhaConexao()));
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 

@@ -8,6 +8,7 @@
 #include "support/CatalogueMarks.h"
 #include "support/FakeView.h"
 #include "support/RunLog.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
 
 namespace {
@@ -36,7 +37,8 @@ protected:
     TestDatabase tdb{fixtureFiles({"schema.sql", "keys.sql", "cleanup-base.sql"})};
     Probe probe{tdb.path()};
     FakeView view;
-    Session session{view};
+    ScriptedDialogs dialogs;
+    Session session{view, dialogs};
     MemTable catalogue;
 };
 

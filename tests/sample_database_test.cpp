@@ -47,8 +47,8 @@ protected:
     }
     QDir dir{QDir::homePath()};
     FakeView view;
-    Session session{view};
     ScriptedDialogs dialogs;
+    Session session{view, dialogs};
 };
 
 TEST_F(SampleDatabaseTest, TheScriptCreatesBothDatabasesAndNeverOverwritesThem) {
@@ -76,15 +76,15 @@ TEST_F(SampleDatabaseTest, EveryOperationRunsOnTheErpSampleWithoutAFailure) {
     dialogs.inputAnswers = {QStringLiteral("5001")};
     dialogs.confirmAnswers = {true};
     RemoverEstabelecimento(session, dialogs);
-    EXPECT_TRUE(view.log.isEmpty()) << "establishment:\n" << runlog::lines(view.log);
+    EXPECT_TRUE(runlog::body(view.log).isEmpty()) << "establishment:\n" << runlog::lines(view.log);
 
     view.path = copyOf(DatabaseKind::Vornix);
     RemoverLocal99(session, dialogs);
-    EXPECT_TRUE(view.log.isEmpty()) << "location 99:\n" << runlog::lines(view.log);
+    EXPECT_TRUE(runlog::body(view.log).isEmpty()) << "location 99:\n" << runlog::lines(view.log);
 
     view.path = copyOf(DatabaseKind::Vornix);
     RemoverUsuario(session, 3002);
-    EXPECT_TRUE(view.log.isEmpty()) << "user:\n" << runlog::lines(view.log);
+    EXPECT_TRUE(runlog::body(view.log).isEmpty()) << "user:\n" << runlog::lines(view.log);
     EXPECT_TRUE(dialogs.errors().isEmpty());
 }
 

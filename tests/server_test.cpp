@@ -58,13 +58,14 @@ protected:
     void compare(const QStringList& fixtures, Operation operation) {
         TestDatabase direct(fixtures), served(fixtures);
         FakeView view;
-        Session session(view);
+        ScriptedDialogs dialogs;
+        Session session(view, dialogs);
         view.path = direct.path();
         operation(session, view);
-        const QStringList directLog = view.log;
+        const QStringList directLog = runlog::body(view.log);
         view.path = server.connectionString(served.path());
         operation(session, view);
-        EXPECT_EQ(view.log, directLog);
+        EXPECT_EQ(runlog::body(view.log), directLog);
         Probe a(direct.path()), b(server.connectionString(served.path()));
         EXPECT_EQ(snapshot(a), snapshot(b));
     }
@@ -98,11 +99,13 @@ protected:
     void expectOnlyTheConnectionFailure(const char* mentions) {
         FakeView view;
         view.path = path;
-        Session session(view);
+        ScriptedDialogs dialogs;
+        Session session(view, dialogs);
         RemoverUsuario(session, 3002);
-        ASSERT_EQ(view.log.size(), 1) << runlog::lines(view.log);
-        EXPECT_TRUE(view.log[0].startsWith(falhaConexao()));
-        EXPECT_TRUE(view.log[0].contains(QLatin1String(mentions), Qt::CaseInsensitive))
+        ASSERT_EQ(runlog::body(view.log).size(), 1) << runlog::lines(view.log);
+        EXPECT_TRUE(runlog::body(view.log)[0].startsWith(falhaConexao()));
+        EXPECT_TRUE(
+            runlog::body(view.log)[0].contains(QLatin1String(mentions), Qt::CaseInsensitive))
             << view.log[0].toStdString();
         EXPECT_EQ(view.status(), QStringLiteral("Fim de Processamento..."));
         EXPECT_TRUE(view.controlsEnabled);
@@ -133,7 +136,8 @@ TEST_F(ServerFaultTest, AServerKilledInTheMiddleOfARunEndsItTruthfullyAndLosesNo
     TestServer server;
     FakeView view;
     view.path = server.connectionString(docs.path());
-    Session session(view);
+    ScriptedDialogs dialogs;
+    Session session(view, dialogs);
     MemTable catalogue;
     markAll(catalogue, DatabaseKind::Vornix);
     int refreshes = 0;
@@ -185,15 +189,18 @@ TEST_F(ServerFaultTest, ARowLockedByAnotherConnectionFailsAtOnceAndTheRunGoesOn)
 
     FakeView view;
     view.path = served;
-    Session session(view);
+    ScriptedDialogs dialogs;
+    dialogs.confirmAnswers = {true};  // go on although another program is connected
+    Session session(view, dialogs);
     RemoverUsuario(session, 3002);
-    ASSERT_EQ(view.log.size(), 2) << runlog::lines(
-        view.log);  // the update and, with it refused, the user row
-    EXPECT_TRUE(view.log[0].contains(QStringLiteral("UPDATE SCA_CLIENTE")));
-    EXPECT_TRUE(view.log[0].contains(QStringLiteral("conflict"), Qt::CaseInsensitive) ||
-                view.log[0].contains(QStringLiteral("deadlock"), Qt::CaseInsensitive));
+    ASSERT_EQ(runlog::body(view.log).size(), 2)
+        << runlog::lines(view.log);  // the update and, with it refused, the user row
+    EXPECT_TRUE(runlog::body(view.log)[0].contains(QStringLiteral("UPDATE SCA_CLIENTE")));
     EXPECT_TRUE(
-        view.log[1].contains(QStringLiteral("DELETE FROM SCA_SENHA WHERE SEN_CODIGO = 3002")));
+        runlog::body(view.log)[0].contains(QStringLiteral("conflict"), Qt::CaseInsensitive) ||
+        runlog::body(view.log)[0].contains(QStringLiteral("deadlock"), Qt::CaseInsensitive));
+    EXPECT_TRUE(runlog::body(view.log)[1].contains(
+        QStringLiteral("DELETE FROM SCA_SENHA WHERE SEN_CODIGO = 3002")));
 }
 
 TEST(DatabaseFault, EveryWriteToAReadOnlyDatabaseIsRefusedAndLogged) {
@@ -206,10 +213,11 @@ TEST(DatabaseFault, EveryWriteToAReadOnlyDatabaseIsRefusedAndLogged) {
     ASSERT_EQ(gfix.exitCode(), 0) << gfix.readAllStandardError().toStdString();
     FakeView view;
     view.path = tdb.path();
-    Session session(view);
+    ScriptedDialogs dialogs;
+    Session session(view, dialogs);
     RemoverUsuario(session, 3002);
-    ASSERT_EQ(view.log.size(), 7) << runlog::lines(view.log);
-    for (const QString& entry : view.log)
+    ASSERT_EQ(runlog::body(view.log).size(), 7) << runlog::lines(view.log);
+    for (const QString& entry : runlog::body(view.log))
         EXPECT_TRUE(entry.contains(QStringLiteral("read-only"))) << entry.toStdString();
     EXPECT_EQ(view.status(), QStringLiteral("Fim de Processamento..."));
     EXPECT_EQ(Probe(tdb.path()).count(QStringLiteral("SCA_SENHA")), 3);
@@ -224,10 +232,12 @@ TEST(DatabaseFault, ADatabaseOnAReadOnlyFileSystemIsRefusedWithItsMessage) {
     ASSERT_TRUE(fs.remountReadOnly());
     FakeView view;
     view.path = path;
-    Session session(view);
+    ScriptedDialogs dialogs;
+    Session session(view, dialogs);
     RemoverUsuario(session, 3002);
-    ASSERT_FALSE(view.log.isEmpty());
-    EXPECT_TRUE(view.log[0].startsWith(falhaConexao()) || view.log.size() == 7)
+    ASSERT_FALSE(runlog::body(view.log).isEmpty());
+    EXPECT_TRUE(runlog::body(view.log)[0].startsWith(falhaConexao()) ||
+                runlog::body(view.log).size() == 7)
         << runlog::lines(view.log);
     EXPECT_EQ(view.status(), QStringLiteral("Fim de Processamento..."));
     EXPECT_FALSE(session.DB_GERAL.isConnected());
@@ -251,7 +261,8 @@ TEST(DatabaseFault, ADatabaseOnAFullDiskLogsItsFailuresAndKeepsWhatWasCommitted)
     }
     FakeView view;
     view.path = path;
-    Session session(view);
+    ScriptedDialogs dialogs;
+    Session session(view, dialogs);
     MemTable catalogue;
     markAll(catalogue, DatabaseKind::Vornix);
     QString endError;

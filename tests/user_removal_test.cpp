@@ -5,6 +5,7 @@
 #include "removals/User.h"
 #include "support/FakeView.h"
 #include "support/RunLog.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
 #include "support/WindowFixture.h"
 
@@ -60,12 +61,13 @@ protected:
     TestDatabase tdb{fixtureFiles({"schema.sql", "keys.sql", "user-removal.sql"})};
     Probe probe{tdb.path()};
     FakeView view;
-    Session session{view};
+    ScriptedDialogs dialogs;
+    Session session{view, dialogs};
 };
 
 TEST_F(RemoveUserTest, RemovesTheUserAndItsLinksAndHandsItsCustomersToTheGenericUser) {
     RemoverUsuario(session, 3002);
-    EXPECT_TRUE(view.log.isEmpty()) << runlog::lines(view.log);
+    EXPECT_TRUE(runlog::body(view.log).isEmpty()) << runlog::lines(view.log);
     EXPECT_EQ(
         runlog::commands(view.statuses),
         (QStringList{
@@ -103,7 +105,7 @@ TEST_F(RemoveUserTest, CodesBelowOneAreRefusedBeforeAnythingElse) {
         }
     }
     EXPECT_TRUE(view.events.isEmpty());  // never connected, the window never left its idle state
-    EXPECT_EQ(view.log, QStringList{QStringLiteral("entrada anterior")});
+    EXPECT_EQ(runlog::body(view.log), QStringList{QStringLiteral("entrada anterior")});
 }
 
 TEST_F(RemoveUserTest, WithoutAGenericUserNothingChanges) {
@@ -117,7 +119,7 @@ TEST_F(RemoveUserTest, WithoutAGenericUserNothingChanges) {
                   QStringLiteral("Usuário genérico não encontrado no banco de dados."));
         EXPECT_EQ(view.status(), QStringLiteral("Fim de Processamento..."));
     }
-    EXPECT_TRUE(view.log.isEmpty());
+    EXPECT_TRUE(runlog::body(view.log).isEmpty());
     EXPECT_EQ(probe.count(QStringLiteral("SCA_SENHA")), 3);
 }
 
@@ -125,8 +127,8 @@ TEST_F(RemoveUserTest, AFailingFinalDeleteLeavesTheUserWithoutItsLinks) {
     probe.exec(QStringLiteral("CREATE TABLE REFERENCIA (ID INTEGER REFERENCES SCA_SENHA)"));
     probe.exec(QStringLiteral("INSERT INTO REFERENCIA VALUES (3002)"));
     RemoverUsuario(session, 3002);
-    ASSERT_EQ(view.log.size(), 1);
-    EXPECT_TRUE(view.log[0].startsWith(QStringLiteral(
+    ASSERT_EQ(runlog::body(view.log).size(), 1);
+    EXPECT_TRUE(runlog::body(view.log)[0].startsWith(QStringLiteral(
         "Falha na execução do Comando:\r\nDELETE FROM SCA_SENHA WHERE SEN_CODIGO = 3002\r\n")));
     EXPECT_EQ(probe.count(QStringLiteral("SELECT COUNT(*) FROM SCA_SENHA WHERE SEN_CODIGO = 3002")),
               1);

@@ -193,7 +193,7 @@ TEST_F(WindowTest, CleanupButtonAsksFirstAndRunsThePlanOfTheChosenDatabase) {
 
     dialogs.confirmAnswers = {true};
     click("btnIniciar");
-    EXPECT_EQ(window.logEntries().size(), 94);
+    EXPECT_EQ(window.logEntries().size(), 95);  // with the summary
     EXPECT_EQ(probe.count(QStringLiteral("PDV_VENDA")), 0);
     EXPECT_EQ(window.statusText(), QStringLiteral("Fim de Processamento..."));
     EXPECT_EQ(currentKey(), QStringLiteral("PDV_SANGRIASUPRIMENTO"));

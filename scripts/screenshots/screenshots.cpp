@@ -20,7 +20,9 @@ namespace {
 class Answers : public Dialogs {
 public:
     QStringList inputs;
-    bool confirm(const QString&) override { return true; }
+    bool confirm(const QString&, Default) override { return true; }
+    RunAnswer confirmRun(const QString&, bool) override { return {RunAnswer::Choice::Yes, false}; }
+    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
     QString input(const QString&, const QString&) override {
         return inputs.isEmpty() ? QString() : inputs.takeFirst();
     }

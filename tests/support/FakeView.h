@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QStringList>
 #include <functional>
+#include <utility>
 
 #include "db/OperationView.h"
 
@@ -13,6 +15,7 @@ public:
     QStringList statuses;  // every status text, in order
     QStringList events;    // "disable", "enable", "hourglass", "arrow", "clear"
     int refreshes = 0;
+    QList<std::pair<int, int>> progress;  // steps done and total, as shown
     bool controlsEnabled = true;
     bool hourglass = false;
     std::function<void()> onRefresh;  // runs inside refresh(), as pending input would
@@ -26,6 +29,7 @@ public:
     void clearLog() override;
     void appendLog(const QString& entry) override { log << entry; }
     void setStatus(const QString& text) override { statuses << text; }
+    void showProgress(int done, int total) override { progress << std::pair{done, total}; }
     void refresh() override;
     void processPendingEvents() override {}
 };

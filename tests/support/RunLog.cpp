@@ -9,11 +9,26 @@ QStringList purgedTables(const QStringList& log) {
     return out;
 }
 
+namespace {
+bool isSummary(const QString& e) {
+    return e.startsWith(QLatin1String("Resumo: ")) ||
+           e.startsWith(QStringLiteral("Resumo da simulação: "));
+}
+}  // namespace
+
 QStringList failures(const QStringList& log) {
     QStringList out;
     for (const QString& e : log)
-        if (e != kSeparator && !e.endsWith(QLatin1String(" )"))) out << e;
+        if (e != kSeparator && !e.endsWith(QLatin1String(" )")) && !isSummary(e)) out << e;
     return out;
+}
+
+QString summary(const QStringList& log) {
+    return !log.isEmpty() && isSummary(log.last()) ? log.last() : QString();
+}
+
+QStringList body(const QStringList& log) {
+    return summary(log).isEmpty() ? log : log.mid(0, log.size() - 1);
 }
 
 QStringList commands(const QStringList& statuses) {

@@ -11,8 +11,13 @@ inline const QString kSeparator(97, QLatin1Char('-'));
 
 // The tables the log reports as purged, in order.
 QStringList purgedTables(const QStringList& log);
-// Everything else but separators: failures of statements and purges, missing tables or generators.
+// Everything else but separators and the summary: failures of statements and purges, missing
+// tables or generators.
 QStringList failures(const QStringList& log);
+// The summary line that ends a run's log, or the empty text.
+QString summary(const QStringList& log);
+// The log without its summary line.
+QStringList body(const QStringList& log);
 // The statements the runner showed, in order.
 QStringList commands(const QStringList& statuses);
 // One per line, for assertion messages.

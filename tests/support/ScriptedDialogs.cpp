@@ -5,9 +5,24 @@ void ScriptedDialogs::record(const Shown& s) {
     if (onShow) onShow(s);
 }
 
-bool ScriptedDialogs::confirm(const QString& text) {
-    record({QStringLiteral("confirm"), text, QStringLiteral("Confirma")});
+bool ScriptedDialogs::confirm(const QString& text, Default defaultButton) {
+    record({QStringLiteral("confirm"), text, QStringLiteral("Confirma"),
+            defaultButton == Default::Yes});
     return confirmAnswers.isEmpty() ? false : confirmAnswers.takeFirst();
+}
+
+RunAnswer ScriptedDialogs::confirmRun(const QString& text, bool backupTicked) {
+    record({QStringLiteral("confirm"), text, QStringLiteral("Confirma"), true, backupTicked});
+    if (!runAnswers.isEmpty()) return runAnswers.takeFirst();
+    if (!confirmAnswers.isEmpty() && confirmAnswers.takeFirst())
+        return {RunAnswer::Choice::Yes, false};
+    return {};
+}
+
+QString ScriptedDialogs::saveFileName(const QString& caption, const QString& proposedPath,
+                                      const QString&) {
+    record({QStringLiteral("save"), proposedPath, caption});
+    return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
 }
 
 QString ScriptedDialogs::input(const QString& caption, const QString& prompt) {

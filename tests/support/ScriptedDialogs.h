@@ -10,20 +10,29 @@
 class ScriptedDialogs : public Dialogs {
 public:
     struct Shown {
-        QString kind;  // "confirm", "input", "message", "error"
-        QString text;  // the question, prompt or message
+        QString kind;  // "confirm", "input", "message", "error", "save"
+        QString text;  // the question, prompt, message or proposed path
         QString caption;
+        bool defaultYes = true;     // of a question
+        bool backupTicked = false;  // of a question that starts a run
     };
 
+    // A run question takes the next run answer, or else the next plain answer (yes: a real run
+    // without a backup).
+    QList<RunAnswer> runAnswers;
     QList<bool> confirmAnswers;
     QStringList inputAnswers;
+    QStringList saveAnswers;
     QList<Shown> shown;
     std::function<void(const Shown&)> onShow;  // runs while the dialog is up
 
-    bool confirm(const QString& text) override;
+    bool confirm(const QString& text, Default defaultButton = Default::Yes) override;
+    RunAnswer confirmRun(const QString& text, bool backupTicked) override;
     QString input(const QString& caption, const QString& prompt) override;
     void message(const QString& text) override;
     void error(const QString& text) override;
+    QString saveFileName(const QString& caption, const QString& proposedPath,
+                         const QString& filter) override;
 
     QStringList texts(const QString& kind) const;
     QStringList errors() const { return texts(QStringLiteral("error")); }

@@ -112,36 +112,43 @@ TestDatabase::TestDatabase(const QStringList& fixtures) {
 
 TestDatabase::~TestDatabase() { QFile::remove(m_path); }
 
-Probe::Probe(const QString& path) : m_db(std::make_unique<Database>(sysdbaLogin())) {
-    m_db->setConnectionString(path);
-    m_db->open();
-    m_tr = std::make_unique<Transaction>(*m_db);
-    m_q = std::make_unique<Query>(*m_db, *m_tr);
-}
+namespace {
+struct Attached {
+    explicit Attached(const QString& path) : db(sysdbaLogin()), tr(db), q(db, tr) {
+        db.setConnectionString(path);
+        db.open();
+    }
+    ~Attached() {
+        q.unprepare();
+        db.close();
+    }
+    Database db;
+    Transaction tr;
+    Query q;
+};
+}  // namespace
 
-Probe::~Probe() {
-    m_q.reset();
-    m_tr.reset();
-    m_db->close();
-}
+Probe::Probe(const QString& path) : m_path(path) {}
 
 void Probe::exec(const QString& sql) {
-    m_q->setSql(sql);
-    m_q->execSql();
-    m_tr->commit();
+    Attached a(m_path);
+    a.q.setSql(sql);
+    a.q.execSql();
+    a.tr.commit();
 }
 
 QList<QVariantList> Probe::rows(const QString& sql) {
-    m_q->setSql(sql);
-    m_q->open();
+    Attached a(m_path);
+    a.q.setSql(sql);
+    a.q.open();
     QList<QVariantList> out;
-    for (; !m_q->eof(); m_q->next()) {
+    for (; !a.q.eof(); a.q.next()) {
         QVariantList row;
-        for (int c = 0; c < m_q->fieldCount(); ++c) row << m_q->field(c).toVariant();
+        for (int c = 0; c < a.q.fieldCount(); ++c) row << a.q.field(c).toVariant();
         out << row;
     }
-    m_q->close();
-    m_tr->commit();
+    a.q.close();
+    a.tr.commit();
     return out;
 }
 

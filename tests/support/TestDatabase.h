@@ -30,24 +30,19 @@ private:
     QString m_path;
 };
 
-// A connection of its own, as another program would have, for setting up and checking data.
+// Sets up and checks data as another program would. Every call attaches, runs, commits and
+// detaches on its own, so that no attachment of the test stays open while an operation runs.
 class Probe {
 public:
     explicit Probe(const QString& path);
-    ~Probe();
-    // Every call runs and commits on its own.
     void exec(const QString& sql);
     QVariant scalar(const QString& sql);
     qint64 count(const QString& tableOrSelect);
     QList<QVariantList> rows(const QString& sql);
     QStringList column(const QString& sql);
-    Database& database() { return *m_db; }
-    Transaction& transaction() { return *m_tr; }
 
 private:
-    std::unique_ptr<Database> m_db;
-    std::unique_ptr<Transaction> m_tr;
-    std::unique_ptr<Query> m_q;
+    QString m_path;
 };
 
 LoginParams sysdbaLogin();
