@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -14,11 +15,19 @@ public:
                                QStringLiteral("size=%1,%2").arg(bytes).arg(options),
                                QStringLiteral("tmpfs"), m_dir.path()}) == 0;
     }
+    // The lazy unmount takes files bound into it along.
     ~TempMount() {
         if (m_ok) QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), m_dir.path()});
     }
     bool ok() const { return m_ok; }
     QString path(const QString& name) const { return m_dir.filePath(name); }
+    // Puts a file from elsewhere at name, writable even once this file system is read-only.
+    bool bindFile(const QString& source, const QString& name) {
+        QFile target(path(name));
+        return target.open(QIODevice::WriteOnly) &&
+               QProcess::execute(QStringLiteral("mount"),
+                                 {QStringLiteral("--bind"), source, path(name)}) == 0;
+    }
     bool remountReadOnly() {
         return QProcess::execute(
                    QStringLiteral("mount"),

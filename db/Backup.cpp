@@ -1,0 +1,252 @@
+#include "db/Backup.h"
+
+#include <ibase.h>
+
+#include <algorithm>
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QStringList>
+#include <vector>
+
+#include "db/Win1252.h"
+
+using namespace Firebird;
+
+namespace {
+
+// Server texts come in UTF-8 when the server was asked for it, in its code page otherwise.
+QString serverText(const char* data, qsizetype size) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(QByteArrayView(data, size));
+    return utf8.hasError() ? win1252::decode(data, size) : text;
+}
+
+QString formatted(IStatus* status) {
+    // The status strings do not outlive its reuse: the text is copied at once.
+    std::vector<char> buffer(1024);
+    for (;;) {
+        const unsigned n = fb::util()->formatStatus(buffer.data(), unsigned(buffer.size()), status);
+        if (n < buffer.size() - 1 || buffer.size() > (1u << 20))
+            return serverText(buffer.data(), qsizetype(n));
+        buffer.resize(buffer.size() * 4);
+    }
+}
+
+// For calls that must succeed: every call clears its status first, so each is checked at once.
+class Throwing : public BaseStatusWrapper<Throwing> {
+public:
+    Throwing() : BaseStatusWrapper(fb::master()->getStatus()) {}
+    ~Throwing() { status->dispose(); }
+    Throwing(const Throwing&) = delete;
+    Throwing& operator=(const Throwing&) = delete;
+
+    static void checkException(Throwing* s) {
+        if (!s->dirty || !(s->getState() & IStatus::STATE_ERRORS)) return;
+        const QString message = formatted(s);
+        s->clearException();
+        throw fb::Error(message);
+    }
+};
+
+// For calls whose failure is accepted.
+class Tolerant : public CheckStatusWrapper {
+public:
+    Tolerant() : CheckStatusWrapper(fb::master()->getStatus()) {}
+    ~Tolerant() { status->dispose(); }
+    Tolerant(const Tolerant&) = delete;
+    Tolerant& operator=(const Tolerant&) = delete;
+    bool failed() const { return (getState() & IStatus::STATE_ERRORS) != 0; }
+};
+
+// A service manager attachment, detached on every way out; a dead one can only be let go.
+class Service {
+public:
+    explicit Service(IService* s) : m_s(s) {}
+    ~Service() {
+        Tolerant st;
+        m_s->detach(&st);
+        if (st.failed()) m_s->release();
+    }
+    Service(const Service&) = delete;
+    Service& operator=(const Service&) = delete;
+    IService* operator->() const { return m_s; }
+
+private:
+    IService* m_s;
+};
+
+unsigned littleEndian16(const unsigned char* p) { return unsigned(p[0]) | unsigned(p[1]) << 8; }
+
+// The part of a connection string that names the server ("host/3050:", "inet://host:3050/"),
+// empty for a local file, and the host alone.
+struct ServerPart {
+    QString prefix;
+    QString host;
+};
+
+ServerPart serverPart(const QString& cs) {
+    static const QRegularExpression url(QStringLiteral("^inet[46]?://([^/]*)/"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression port(QStringLiteral(":\\d*$"));
+    if (const auto m = url.match(cs); m.hasMatch())
+        return {m.captured(0),
+                m.captured(1).remove(port).remove(QLatin1Char('[')).remove(QLatin1Char(']'))};
+    const qsizetype bracket = cs.startsWith(QLatin1Char('[')) ? cs.indexOf(QLatin1Char(']')) : 0;
+    const qsizetype colon = bracket < 0 ? -1 : cs.indexOf(QLatin1Char(':'), bracket);
+    // A colon first or after a single letter is a drive, not a host: "C:\KEMB\...".
+    if (colon <= 0 || (colon == 1 && cs[0].isLetter())) return {};
+    QString host = cs.left(colon).section(QLatin1Char('/'), 0, 0);
+    return {cs.left(colon + 1), host.remove(QLatin1Char('[')).remove(QLatin1Char(']'))};
+}
+
+// One answer to a query for a line.
+struct Answer {
+    QString line;
+    bool empty = true;  // nothing at all, not even blanks: with more unset, the output's end
+    bool more = false;  // the service is still running: it only had nothing to say yet
+};
+
+Answer parseAnswer(const std::vector<unsigned char>& buffer) {
+    Answer a;
+    const unsigned char* p = buffer.data();
+    const unsigned char* const end = p + buffer.size();
+    while (p < end && *p != isc_info_end) {
+        switch (*p++) {
+            case isc_info_svc_line: {
+                if (end - p < 2) break;
+                const unsigned n = littleEndian16(p);
+                p += 2;
+                if (unsigned(end - p) < n) break;
+                a.line = serverText(reinterpret_cast<const char*>(p), qsizetype(n)).trimmed();
+                a.empty = n == 0;
+                p += n;
+                continue;
+            }
+            case isc_info_svc_timeout:
+            case isc_info_data_not_ready:
+            case isc_info_truncated:
+                a.more = true;
+                continue;
+        }
+        throw fb::Error(QStringLiteral("Resposta inesperada do serviço de cópia de segurança"));
+    }
+    return a;
+}
+
+}  // namespace
+
+namespace backup {
+
+QString serviceManager(const QString& connectionString) {
+    return serverPart(connectionString).prefix + QStringLiteral("service_mgr");
+}
+
+bool isOnThisMachine(const QString& connectionString) {
+    const ServerPart s = serverPart(connectionString);
+    return s.prefix.isEmpty() ||
+           s.host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 ||
+           s.host.startsWith(QLatin1String("127.")) || s.host == QLatin1String("::1");
+}
+
+QString fileName(const QString& databaseFile, const QDateTime& when, int copy) {
+    const qsizetype folderEnd = std::max(databaseFile.lastIndexOf(QLatin1Char('/')),
+                                         databaseFile.lastIndexOf(QLatin1Char('\\')));
+    const qsizetype dot = databaseFile.lastIndexOf(QLatin1Char('.'));
+    QString name = databaseFile.left(dot > folderEnd + 1 ? dot : databaseFile.size()) +
+                   when.toString(QStringLiteral("-yyyyMMdd-HHmmss"));
+    if (copy > 1) name += QLatin1Char('-') + QString::number(copy);
+    return name + QStringLiteral(".fbk");
+}
+
+QString freeFileName(const QString& databaseFile, const QDateTime& when,
+                     const std::function<bool(const QString&)>& taken) {
+    for (int copy = 1; copy < 1000; ++copy) {
+        QString name = fileName(databaseFile, when, copy);
+        if (!taken(name)) return name;
+    }
+    throw fb::Error(QStringLiteral("Não há nome livre para a cópia de segurança de ") +
+                    databaseFile);
+}
+
+QString serverFileName(Database& db) {
+    Throwing st;
+    const unsigned char items[] = {isc_info_db_id, isc_info_end};
+    std::vector<unsigned char> buffer(1024);
+    db.handle()->getInfo(&st, sizeof items, items, unsigned(buffer.size()), buffer.data());
+    // The item's data: a count, then counted strings, the file's name first and the site's after.
+    const unsigned char* p = buffer.data();
+    if (p[0] == isc_info_db_id) {
+        const unsigned length = littleEndian16(p + 1);
+        if (length >= 2 && p[3] >= 1 && p[4] + 2u <= length && length + 3 < buffer.size())
+            return serverText(reinterpret_cast<const char*>(p + 5), p[4]);
+    }
+    throw fb::Error(QStringLiteral("O servidor não informou o arquivo do banco de dados"));
+}
+
+void runBackupService(const QString& serviceManager, const LoginParams& login,
+                      const QString& databaseFile, const QString& backupFile,
+                      const BackupProgress& progress) {
+    Throwing st;
+    fb::Owned<IXpbBuilder> attach(
+        fb::util()->getXpbBuilder(&st, IXpbBuilder::SPB_ATTACH, nullptr, 0));
+    // With the UTF-8 flag the paths, user and password travel as UTF-8 whatever the server's
+    // locale.
+    attach->insertTag(&st, isc_spb_utf8_filename);
+    attach->insertString(&st, isc_spb_user_name, login.userName.toUtf8().constData());
+    attach->insertString(&st, isc_spb_password, login.password.toUtf8().constData());
+    fb::Ref<IProvider> provider(fb::master()->getDispatcher());
+    const QByteArray name = serviceManager.toUtf8();
+    Service service(provider->attachServiceManager(
+        &st, name.constData(), attach->getBufferLength(&st), attach->getBuffer(&st)));
+
+    fb::Owned<IXpbBuilder> start(
+        fb::util()->getXpbBuilder(&st, IXpbBuilder::SPB_START, nullptr, 0));
+    start->insertTag(&st, isc_action_svc_backup);
+    start->insertString(&st, isc_spb_dbname, databaseFile.toUtf8().constData());
+    start->insertString(&st, isc_spb_bkp_file, backupFile.toUtf8().constData());
+    start->insertTag(&st, isc_spb_verbose);
+    service->start(&st, start->getBufferLength(&st), start->getBuffer(&st));
+
+    // One line per answer; after a second without one the server answers that it has none yet.
+    const unsigned char send[] = {isc_info_svc_timeout, 4, 0, 1, 0, 0, 0, isc_info_end};
+    const unsigned char receive[] = {isc_info_svc_line};
+    std::vector<unsigned char> buffer(16 * 1024);
+    QStringList errors;
+    bool finished = false;
+    for (;;) {
+        // A failed copy ends with the error in the status of this call once its output is read.
+        service->query(&st, sizeof send, send, sizeof receive, receive, unsigned(buffer.size()),
+                       buffer.data());
+        const Answer a = parseAnswer(buffer);
+        if (a.empty && !a.more) break;
+        if (a.line.startsWith(QLatin1String("gbak: ERROR:"))) errors << a.line;
+        if (a.line.contains(QLatin1String("closing file, committing, and finishing")))
+            finished = true;
+        if (progress) progress(a.line);
+    }
+    if (!errors.isEmpty()) throw fb::Error(errors.join(QLatin1Char('\n')));
+    if (!finished)
+        throw fb::Error(
+            QStringLiteral("O serviço de cópia de segurança terminou sem confirmar a cópia"));
+}
+
+}  // namespace backup
+
+BackupResult makeBackup(Database& db, const BackupProgress& progress) {
+    QElapsedTimer clock;
+    clock.start();
+    const QString databaseFile = backup::serverFileName(db);
+    const QString& cs = db.connectionString();
+    // The service overwrites what it finds, and only this machine's files can be looked at.
+    const bool here = backup::isOnThisMachine(cs);
+    const QString file =
+        backup::freeFileName(databaseFile, QDateTime::currentDateTime(), [here](const QString& f) {
+            const QFileInfo fi(f);
+            return here && (fi.exists() || fi.isSymLink());
+        });
+    backup::runBackupService(backup::serviceManager(cs), db.login(), databaseFile, file, progress);
+    return {file, clock.elapsed()};
+}

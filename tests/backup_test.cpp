@@ -1,0 +1,292 @@
+// The backup made before a run: through the service manager of the embedded engine and of the
+// tests' own server, restored with gbak, and what is told when it cannot be made.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+#include <thread>
+
+#include "db/Backup.h"
+#include "db/Error.h"
+#include "support/Snapshot.h"
+#include "support/TempMount.h"
+#include "support/TestDatabase.h"
+#include "support/TestServer.h"
+
+namespace {
+
+// A test database as VORNIX.FDB in a folder of its own, where its backups go.
+struct Folder {
+    explicit Folder(const QStringList& fixtures) : tdb(fixtures) {
+        QFile::copy(tdb.path(), path);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    }
+    TestDatabase tdb;
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("VORNIX.FDB"));
+};
+
+// Restores as the README tells the technician to; gives gbak's complaint, empty when it worked.
+QString restore(const QString& backupFile, const QString& newDatabase) {
+    QProcess gbak;
+    gbak.setProcessChannelMode(QProcess::MergedChannels);
+    gbak.start(QStringLiteral("gbak"),
+               {QStringLiteral("-c"), QStringLiteral("-user"), QStringLiteral("SYSDBA"),
+                QStringLiteral("-password"), sysdbaLogin().password, backupFile, newDatabase});
+    if (!gbak.waitForFinished(120000) || gbak.exitCode() != 0)
+        return QStringLiteral("gbak: ") + QString::fromUtf8(gbak.readAll());
+    return {};
+}
+
+QByteArray contents(const QString& file) {
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString failureOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const std::exception& e) {
+        return errorMessage(e);
+    }
+    return QStringLiteral("(no error)");
+}
+
+const QStringList kRichData =
+    fixtureFiles({"schema.sql", "keys.sql", "cleanup-base.sql", "cleanup-docs.sql"});
+const QStringList kSmallData = fixtureFiles({"schema.sql", "keys.sql", "user-removal.sql"});
+
+TEST(BackupNames, TheServiceManagerAndTheFileFollowTheConnectionAndTheServersPath) {
+    const struct {
+        const char* connection;
+        const char* serviceManager;
+        bool onThisMachine;
+    } connections[] = {
+        {"/dados/VORNIX.FDB", "service_mgr", true},
+        {"C:\\KEMB\\VORNIX\\BD\\VORNIX.FDB", "service_mgr", true},
+        {"servidor/3050:/dados/VORNIX.FDB", "servidor/3050:service_mgr", false},
+        {"servidor:C:\\KEMB\\VORNIX\\BD\\VORNIX.FDB", "servidor:service_mgr", false},
+        {"192.168.0.10/3051:VORNIX", "192.168.0.10/3051:service_mgr", false},
+        {"localhost:/dados/VORNIX.FDB", "localhost:service_mgr", true},
+        {"127.0.0.1/3050:/dados/VORNIX.FDB", "127.0.0.1/3050:service_mgr", true},
+        {"[::1]/3050:/dados/VORNIX.FDB", "[::1]/3050:service_mgr", true},
+        {"[fe80::1]:/dados/VORNIX.FDB", "[fe80::1]:service_mgr", false},
+        {"inet://servidor:3050/C:\\KEMB\\VORNIX\\BD\\VORNIX.FDB",
+         "inet://servidor:3050/service_mgr", false},
+        {"inet://localhost//dados/VORNIX.FDB", "inet://localhost/service_mgr", true},
+    };
+    for (const auto& c : connections) {
+        const QString cs = QString::fromUtf8(c.connection);
+        EXPECT_EQ(backup::serviceManager(cs), QString::fromUtf8(c.serviceManager)) << c.connection;
+        EXPECT_EQ(backup::isOnThisMachine(cs), c.onThisMachine) << c.connection;
+    }
+
+    const QDateTime when(QDate(2026, 12, 10), QTime(14, 30, 5));
+    const struct {
+        const char* database;
+        QStringList taken;
+        const char* backup;
+    } names[] = {
+        {"/dados/VORNIX.FDB", {}, "/dados/VORNIX-20261210-143005.fbk"},
+        {"C:\\KEMB\\VORNIX\\BD\\VORNIX.FDB",
+         {},
+         "C:\\KEMB\\VORNIX\\BD\\VORNIX-20261210-143005.fbk"},
+        {"/dados/pdv.v2/PDV", {}, "/dados/pdv.v2/PDV-20261210-143005.fbk"},
+        {"/dados/VORNIX.FDB",
+         {QStringLiteral("/dados/VORNIX-20261210-143005.fbk"),
+          QStringLiteral("/dados/VORNIX-20261210-143005-2.fbk")},
+         "/dados/VORNIX-20261210-143005-3.fbk"},
+    };
+    for (const auto& n : names)
+        EXPECT_EQ(backup::freeFileName(QString::fromUtf8(n.database), when,
+                                       [&](const QString& f) { return n.taken.contains(f); }),
+                  QString::fromUtf8(n.backup));
+}
+
+TEST(Backup, ACopyRestoresToTheSameRowsAndGeneratorsAndNeverReplacesAFile) {
+    TestServer server;
+    for (const bool served : {false, true}) {
+        SCOPED_TRACE(served ? "through the server" : "embedded");
+        Folder folder(kRichData);
+        const QString cs = served ? server.connectionString(folder.path) : folder.path;
+        {
+            Probe probe(cs);
+            for (const QString& g : probe.column(
+                     QStringLiteral("SELECT FIRST 3 TRIM(RDB$GENERATOR_NAME) FROM RDB$GENERATORS "
+                                    "WHERE RDB$SYSTEM_FLAG = 0 ORDER BY 1")))
+                probe.scalar(QStringLiteral("SELECT GEN_ID(%1, 41) FROM RDB$DATABASE").arg(g));
+        }
+        // The names of the coming seconds are taken: the copy gets the next number and leaves
+        // those files alone.
+        const QDateTime now = QDateTime::currentDateTime();
+        QStringList taken;
+        for (int s = 0; s < 10; ++s) {
+            taken << backup::fileName(folder.path, now.addSecs(s));
+            QFile f(taken.last());
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("ocupado") == 7);
+        }
+
+        Database db(sysdbaLogin());
+        db.setConnectionString(cs);
+        db.open();
+        QStringList lines;
+        const BackupResult result = makeBackup(db, [&](const QString& line) {
+            if (!line.isEmpty()) lines << line;
+        });
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^%1/VORNIX-\\d{8}-\\d{6}-2\\.fbk$")
+                                           .arg(QRegularExpression::escape(folder.dir.path())))
+                        .match(result.file)
+                        .hasMatch())
+            << result.file.toStdString();
+        EXPECT_GT(result.milliseconds, 0);
+        ASSERT_GT(lines.size(), 100);
+        EXPECT_TRUE(lines.last().contains(QLatin1String("closing file")))
+            << lines.last().toStdString();
+        for (const QString& f : taken) EXPECT_EQ(contents(f), "ocupado") << f.toStdString();
+
+        const QString restored = folder.dir.filePath(QStringLiteral("VORNIX-restaurado.fdb"));
+        ASSERT_EQ(restore(result.file, restored), QString());
+        Probe original(cs), copy(restored);
+        EXPECT_EQ(snapshot(copy), snapshot(original));
+    }
+}
+
+TEST(Backup, ASilentServiceStillCallsBackAboutOnceASecond) {
+    TestDatabase tdb(kSmallData);
+    TestServer server;
+    for (const bool served : {false, true}) {
+        SCOPED_TRACE(served ? "through the server" : "embedded");
+        // The server named the URL way, which nothing else here uses.
+        const QString cs =
+            served ? QStringLiteral("inet://127.0.0.1:%1/%2").arg(server.port()).arg(tdb.path())
+                   : tdb.path();
+        // The service cannot write into a pipe nobody reads yet: it says nothing until the
+        // reader comes, two and a half seconds on.
+        QTemporaryDir dir;
+        const QString pipe = dir.filePath(QStringLiteral("VORNIX.fbk"));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        qint64 bytes = 0;
+        std::thread reader([&] {
+            QThread::msleep(2500);
+            const int fd = ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK);
+            ::fcntl(fd, F_SETFL, 0);
+            char block[65536];
+            for (ssize_t n; (n = ::read(fd, block, sizeof block)) > 0;) bytes += n;
+            ::close(fd);
+        });
+        QElapsedTimer clock;
+        clock.start();
+        qint64 last = 0, longestGap = 0;
+        int silences = 0;
+        const QString failure = failureOf([&] {
+            backup::runBackupService(backup::serviceManager(cs), sysdbaLogin(), tdb.path(), pipe,
+                                     [&](const QString& line) {
+                                         longestGap = std::max(longestGap, clock.elapsed() - last);
+                                         last = clock.elapsed();
+                                         if (line.isEmpty()) ++silences;
+                                     });
+        });
+        reader.join();
+        EXPECT_EQ(failure, QStringLiteral("(no error)"));
+        EXPECT_GE(silences, 2);
+        EXPECT_LT(longestGap, 1800);  // the server's timeout counts whole seconds
+        EXPECT_GT(bytes, 0);
+    }
+}
+
+// The server's own words reach the caller, nothing half-written stays behind, and the database
+// is as it was.
+TEST(BackupFailure, AReadOnlyFolderAndAFullDiskAreToldAndChangeNothing) {
+    const struct {
+        const char* name;
+        qint64 spare;  // room left on the file system beside the database
+        bool readOnly;
+        const char* message;
+    } cases[] = {
+        {"read-only folder", 1 << 20, true, "cannot open backup file"},
+        {"full disk", 0, false, "free disk space exhausted"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestDatabase tdb(kSmallData);
+        TempMount fs(QStringLiteral("mode=0700"), QFileInfo(tdb.path()).size() + c.spare + 65536);
+        if (!fs.ok()) GTEST_SKIP() << "this machine does not let tests mount file systems";
+        const QString path = fs.path(QStringLiteral("VORNIX.FDB"));
+        if (c.readOnly) {
+            // The folder refuses new files; the database, bound from elsewhere, stays writable.
+            ASSERT_TRUE(fs.bindFile(tdb.path(), QStringLiteral("VORNIX.FDB")));
+            ASSERT_TRUE(fs.remountReadOnly());
+        } else {
+            ASSERT_TRUE(QFile::copy(tdb.path(), path));
+            QFile filler(fs.path(QStringLiteral("enchimento")));
+            ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+            const QByteArray block(4096, 'x');
+            while (filler.write(block) == block.size()) {
+            }
+        }
+        QMap<QString, QStringList> before;
+        {
+            Probe probe(path);
+            before = snapshot(probe);
+        }
+        Database db(sysdbaLogin());
+        db.setConnectionString(path);
+        db.open();
+        const QString failure = failureOf([&] { makeBackup(db, nullptr); });
+        EXPECT_TRUE(failure.contains(QLatin1String(c.message))) << failure.toStdString();
+        EXPECT_EQ(QDir(fs.path(QString())).entryList({QStringLiteral("*.fbk")}), QStringList());
+        db.close();
+        Probe probe(path);
+        EXPECT_EQ(snapshot(probe), before);
+    }
+}
+
+TEST(BackupFailure, AWrongServerOrPasswordAMissingDatabaseAndADeadServerAreToldInTheServersWords) {
+    TestDatabase tdb(kSmallData);
+    TestServer server;
+    const QString service = backup::serviceManager(server.connectionString(tdb.path()));
+    LoginParams wrongPassword = sysdbaLogin();
+    wrongPassword.password = QStringLiteral("errada");
+    const struct {
+        QString serviceManager;
+        LoginParams login;
+        QString database;
+        const char* message;
+    } cases[] = {
+        {QStringLiteral("127.0.0.1/%1:service_mgr").arg(server.port() == 1 ? 2 : 1), sysdbaLogin(),
+         tdb.path(), "Unable to complete network request"},
+        {service, wrongPassword, tdb.path(), "user name and password are not defined"},
+        {service, sysdbaLogin(), tdb.path() + QStringLiteral(".nada"), "No such file"},
+    };
+    QTemporaryDir dir;
+    for (const auto& c : cases) {
+        const QString failure = failureOf([&] {
+            backup::runBackupService(c.serviceManager, c.login, c.database,
+                                     dir.filePath(QStringLiteral("copia.fbk")), nullptr);
+        });
+        EXPECT_TRUE(failure.contains(QLatin1String(c.message))) << failure.toStdString();
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
+
+    // Attached, and then the server is gone before the copy starts.
+    Database db(sysdbaLogin());
+    db.setConnectionString(server.connectionString(tdb.path()));
+    db.open();
+    server.kill();
+    const QString failure = failureOf([&] { makeBackup(db, nullptr); });
+    EXPECT_TRUE(failure.contains(QLatin1String("network"), Qt::CaseInsensitive) ||
+                failure.contains(QLatin1String("connection"), Qt::CaseInsensitive))
+        << failure.toStdString();
+    db.close();
+    EXPECT_EQ(Probe(tdb.path()).count(QStringLiteral("SCA_SENHA")), 3);
+}
+
+}  // namespace
