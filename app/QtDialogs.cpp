@@ -1,6 +1,7 @@
 #include "app/QtDialogs.h"
 
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -9,6 +10,7 @@ QString applicationTitle() { return QStringLiteral("VORNIX - Limpeza do Banco de
 bool QtDialogs::confirm(const QString& text) {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Confirma"), text, QMessageBox::NoButton,
                     m_parent);
+    box.setTextFormat(Qt::PlainText);  // texts carry names and paths, never markup
     QPushButton* yes = box.addButton(QStringLiteral("&Sim"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("&Não"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
@@ -21,6 +23,7 @@ QString QtDialogs::input(const QString& caption, const QString& prompt) {
     QInputDialog dialog(m_parent);
     dialog.setWindowTitle(caption);
     dialog.setLabelText(prompt);
+    if (auto* label = dialog.findChild<QLabel*>()) label->setTextFormat(Qt::PlainText);
     dialog.setTextValue(QString());
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Cancelar"));
@@ -30,10 +33,12 @@ QString QtDialogs::input(const QString& caption, const QString& prompt) {
 
 void QtDialogs::message(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, m_parent);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
 void QtDialogs::error(const QString& text) {
     QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok, m_parent);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
