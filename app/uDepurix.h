@@ -13,6 +13,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMouseEvent;
 class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
@@ -71,6 +72,9 @@ private:
     void buildControls();
     void wireHandlers();
     void syncGridToCursor(int row);
+    void gridDoubleClicked();
+    bool isGridMarginDoubleClick(QObject* watched, const QMouseEvent& event) const;
+    void centreOnScreen();
     bool paintDue() const;
     // Handlers of long operations do nothing while one runs.
     template <class Handler>

@@ -66,10 +66,11 @@ TEST(Plan, EveryCatalogueKeyIsTestedByABlockButSixErpBasicTables) {
         for (const char* k : keysNoBlockTests(kind)) keys << QString::fromLatin1(k);
         return keys;
     };
-    EXPECT_EQ(untested(DatabaseKind::Vornix),
-              (QStringList{QStringLiteral("SCA_OPERACAOBANCARIA"), QStringLiteral("SCA_TIPOENDERECO"),
-                           QStringLiteral("SCA_CONTA"), QStringLiteral("SCA_AGENCIA"),
-                           QStringLiteral("SCA_BANCO"), QStringLiteral("SCA_TIPOCONTA")}));
+    EXPECT_EQ(
+        untested(DatabaseKind::Vornix),
+        (QStringList{QStringLiteral("SCA_OPERACAOBANCARIA"), QStringLiteral("SCA_TIPOENDERECO"),
+                     QStringLiteral("SCA_CONTA"), QStringLiteral("SCA_AGENCIA"),
+                     QStringLiteral("SCA_BANCO"), QStringLiteral("SCA_TIPOCONTA")}));
     EXPECT_EQ(untested(DatabaseKind::Pdv), QStringList());
 }
 
