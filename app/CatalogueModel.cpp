@@ -1,6 +1,7 @@
 #include "app/CatalogueModel.h"
 
 #include "catalogue/CatalogueBuilder.h"
+#include "cleanup/Plan.h"
 
 CatalogueModel::CatalogueModel(MemTable& table, QObject* parent)
     : QAbstractTableModel(parent), m_table(table) {
@@ -22,6 +23,17 @@ CatalogueModel::CatalogueModel(MemTable& table, QObject* parent)
     });
 }
 
+QString CatalogueModel::hint() {
+    return QStringLiteral("Dê um duplo-clique para alterar a marcação");
+}
+
+void CatalogueModel::setDatabaseKind(DatabaseKind kind) {
+    m_nothingCleans.clear();
+    for (const char* key : keysNoBlockTests(kind)) m_nothingCleans << QString::fromLatin1(key);
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::ToolTipRole});
+}
+
 int CatalogueModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_table.recordCount();
 }
@@ -39,6 +51,13 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
             return {};
         case MarkRole:
             return m_table.fieldAt(index.row(), EXCLUIR);
+        case Qt::ToolTipRole:
+            // Other rows show the grid's own hint.
+            if (!m_nothingCleans.contains(m_table.fieldAt(index.row(), TABELA_NOME).toString()))
+                return {};
+            return hint() + QStringLiteral(
+                                "\nEsta tabela não possui limpeza própria: marcá-la "
+                                "não exclui nenhum dado.");
         case Qt::TextAlignmentRole:
             if (index.column() == IdColumn) return int(Qt::AlignRight | Qt::AlignVCenter);
             if (index.column() == MarkColumn) return int(Qt::AlignCenter);

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QSet>
 
+#include "catalogue/Catalogues.h"
 #include "catalogue/MemTable.h"
 
 // The catalogue as the grid shows it: "ID", "Tabela" and the mark column "Limpar". The table's
@@ -14,6 +16,11 @@ public:
 
     explicit CatalogueModel(MemTable& table, QObject* parent = nullptr);
 
+    // The grid's hint; rows of entries that no block of the kind's plan tests add a line saying
+    // that marking them cleans nothing.
+    static QString hint();
+    void setDatabaseKind(DatabaseKind kind);
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -23,5 +30,6 @@ public:
 
 private:
     MemTable& m_table;
+    QSet<QString> m_nothingCleans;
     int m_indicatorRow = -1;
 };

@@ -3,14 +3,24 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
 QString applicationTitle() { return QStringLiteral("VORNIX - Limpeza do Banco de Dados"); }
 
+namespace {
+// Texts carry names, codes and paths, never markup.
+void plainBox(QMessageBox& box, const QString& text) {
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+}
+}  // namespace
+
 bool QtDialogs::confirm(const QString& text, Default defaultButton) {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirma"), text, QMessageBox::NoButton,
-                    m_parent);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirma"), QString(),
+                    QMessageBox::NoButton, m_parent);
+    plainBox(box, text);
     QPushButton* yes = box.addButton(QStringLiteral("&Sim"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("&Não"), QMessageBox::NoRole);
     box.setDefaultButton(defaultButton == Default::Yes ? yes : no);
@@ -20,8 +30,9 @@ bool QtDialogs::confirm(const QString& text, Default defaultButton) {
 }
 
 RunAnswer QtDialogs::confirmRun(const QString& text, bool backupTicked) {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirma"), text, QMessageBox::NoButton,
-                    m_parent);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirma"), QString(),
+                    QMessageBox::NoButton, m_parent);
+    plainBox(box, text);
     QPushButton* yes = box.addButton(QStringLiteral("&Sim"), QMessageBox::YesRole);
     QPushButton* simulate = box.addButton(QStringLiteral("Si&mular"), QMessageBox::ActionRole);
     QPushButton* no = box.addButton(QStringLiteral("&Não"), QMessageBox::NoRole);
@@ -53,6 +64,7 @@ QString QtDialogs::input(const QString& caption, const QString& prompt) {
     QInputDialog dialog(m_parent);
     dialog.setWindowTitle(caption);
     dialog.setLabelText(prompt);
+    if (auto* label = dialog.findChild<QLabel*>()) label->setTextFormat(Qt::PlainText);
     dialog.setTextValue(QString());
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Cancelar"));
@@ -61,11 +73,14 @@ QString QtDialogs::input(const QString& caption, const QString& prompt) {
 }
 
 void QtDialogs::message(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, m_parent);
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), QString(), QMessageBox::Ok, m_parent);
+    plainBox(box, text);
     box.exec();
 }
 
 void QtDialogs::error(const QString& text) {
-    QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok, m_parent);
+    QMessageBox box(QMessageBox::Critical, applicationTitle(), QString(), QMessageBox::Ok,
+                    m_parent);
+    plainBox(box, text);
     box.exec();
 }

@@ -9,9 +9,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
@@ -126,7 +128,7 @@ void Tfrm_Depurix::buildControls() {
     dbg_Tabelas->setSelectionBehavior(QAbstractItemView::SelectRows);
     dbg_Tabelas->setSelectionMode(QAbstractItemView::SingleSelection);
     dbg_Tabelas->setShowGrid(true);
-    dbg_Tabelas->setToolTip(QStringLiteral("Dê um duplo-clique para alterar a marcação"));
+    dbg_Tabelas->setToolTip(CatalogueModel::hint());
     dbg_Tabelas->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     dbg_Tabelas->horizontalHeader()->setHighlightSections(false);
     dbg_Tabelas->setColumnWidth(CatalogueModel::IdColumn, 31);
@@ -145,7 +147,8 @@ void Tfrm_Depurix::buildControls() {
     mmo_Log->setReadOnly(true);
     mmo_Log->setFocusPolicy(Qt::StrongFocus);
     mmo_Log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    mmo_Log->setLineWrapMode(QPlainTextEdit::NoWrap);
+    mmo_Log->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    mmo_Log->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     mmo_Log->setFont(tahoma(8));
     useTooltipBackground(mmo_Log);
     {
@@ -306,8 +309,8 @@ void Tfrm_Depurix::wireHandlers() {
             [this] { guarded(m_dialogs, [this] { cb_TabelasClick(); }); });
     connect(btn_Parar, &QPushButton::clicked, this,
             [this] { guarded(m_dialogs, [this] { btn_PararClick(); }); });
-    connect(dbg_Tabelas, &QTableView::doubleClicked, this,
-            [this] { guarded(m_dialogs, [this] { dbg_TabelasDblClick(); }); });
+    // A double click elsewhere on the grid is seen by eventFilter.
+    connect(dbg_Tabelas, &QTableView::doubleClicked, this, [this] { gridDoubleClicked(); });
     connect(&CDS_TABELAS, &MemTable::currentRowChanged, this,
             [this](int row) { syncGridToCursor(row); });
     connect(&CDS_TABELAS, &MemTable::contentReset, this,
@@ -327,6 +330,30 @@ void Tfrm_Depurix::operationHandler(Handler&& handler) {
         return;
     }
     guarded(m_dialogs, handler);
+}
+
+void Tfrm_Depurix::gridDoubleClicked() {
+    if (m_session.running()) return;  // as the space key: marks do not change under an operation
+    guarded(m_dialogs, [this] { dbg_TabelasDblClick(); });
+}
+
+bool Tfrm_Depurix::isGridMarginDoubleClick(QObject* watched, const QMouseEvent& event) const {
+    // Headers, corner and the blank area of the cells; a cell itself reports doubleClicked, and
+    // the scroll bars are not part of the grid.
+    if (event.button() != Qt::LeftButton) return false;
+    if (watched == dbg_Tabelas->viewport())
+        return !dbg_Tabelas->indexAt(event.position().toPoint()).isValid();
+    return watched == dbg_Tabelas->verticalHeader()->viewport() ||
+           watched == dbg_Tabelas->horizontalHeader()->viewport() ||
+           (watched->parent() == dbg_Tabelas && qobject_cast<QAbstractButton*>(watched));
+}
+
+void Tfrm_Depurix::centreOnScreen() {
+    // The frame is centred; one taller or wider than the screen keeps its title bar on it.
+    const QRect available = screen()->availableGeometry();
+    QRect frame = frameGeometry();
+    frame.moveCenter(available.center());
+    move(qMax(frame.left(), available.left()), qMax(frame.top(), available.top()));
 }
 
 void Tfrm_Depurix::syncGridToCursor(int row) {
@@ -459,6 +486,7 @@ void Tfrm_Depurix::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (m_shown) return;
     m_shown = true;
+    centreOnScreen();  // before the window is mapped: it opens where it stays
     guarded(m_dialogs, [this] { FormShow(); });
 }
 
@@ -473,6 +501,11 @@ void Tfrm_Depurix::closeEvent(QCloseEvent* event) {
 }
 
 bool Tfrm_Depurix::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        isGridMarginDoubleClick(watched, *static_cast<QMouseEvent*>(event))) {
+        gridDoubleClicked();
+        return true;  // seen here only: a title divider would also fit its column to the text
+    }
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
         auto* w = static_cast<QWidget*>(watched);
         // The same press travels up to the parents when a child ignores it; see it once.
@@ -512,6 +545,7 @@ void Tfrm_Depurix::rg_BancoClick() {
     btn_Remover_Estabelecimento_Vornix->setEnabled(erp);
     btn_Remover_Local_99->setEnabled(erp);
     CarregarTabelas(CDS_TABELAS, kind);
+    DS_TABELAS->setDatabaseKind(kind);
     if (erp) {
         cb_Produtos->setChecked(false);
         cb_ProdutosClick();

@@ -13,6 +13,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMouseEvent;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
@@ -75,6 +76,9 @@ private:
     void wireHandlers();
     void syncGridToCursor(int row);
     void showElapsed();
+    void gridDoubleClicked();
+    bool isGridMarginDoubleClick(QObject* watched, const QMouseEvent& event) const;
+    void centreOnScreen();
     bool paintDue() const;
     // Handlers of long operations do nothing while one runs.
     template <class Handler>

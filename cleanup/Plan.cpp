@@ -1,5 +1,8 @@
 #include "cleanup/Plan.h"
 
+#include <algorithm>
+#include <string_view>
+
 std::span<const PlanRow> planRowsOf(DatabaseKind kind) {
     return kind == DatabaseKind::Pdv ? pdvPlanRows() : erpPlanRows();
 }
@@ -14,4 +17,18 @@ std::vector<Block> blocksOf(std::span<const PlanRow> rows) {
         start = i + 1;
     }
     return blocks;
+}
+
+std::vector<const char*> keysNoBlockTests(DatabaseKind kind) {
+    const std::vector<Block> blocks = blocksOf(planRowsOf(kind));
+    auto tested = [&](std::string_view key) {
+        return std::any_of(blocks.begin(), blocks.end(), [&](const Block& b) {
+            return std::any_of(b.when.keys, b.when.keys + b.when.count,
+                               [&](const char* k) { return key == k; });
+        });
+    };
+    std::vector<const char*> keys;
+    for (const CatalogueEntry& e : catalogueOf(kind))
+        if (!tested(e.name)) keys.push_back(e.name);
+    return keys;
 }

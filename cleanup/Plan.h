@@ -67,3 +67,7 @@ std::span<const PlanRow> planRowsOf(DatabaseKind kind);
 
 // The blocks of a plan, each with its steps.
 std::vector<Block> blocksOf(std::span<const PlanRow> rows);
+
+// The catalogue keys that no block of the plan tests, in catalogue order: marking one of them
+// cleans nothing.
+std::vector<const char*> keysNoBlockTests(DatabaseKind kind);

@@ -60,6 +60,20 @@ TEST(Plan, EveryKeyABlockTestsIsAKeyOfTheSameCatalogue) {
     }
 }
 
+TEST(Plan, EveryCatalogueKeyIsTestedByABlockButSixErpBasicTables) {
+    auto untested = [](DatabaseKind kind) {
+        QStringList keys;
+        for (const char* k : keysNoBlockTests(kind)) keys << QString::fromLatin1(k);
+        return keys;
+    };
+    EXPECT_EQ(
+        untested(DatabaseKind::Vornix),
+        (QStringList{QStringLiteral("SCA_OPERACAOBANCARIA"), QStringLiteral("SCA_TIPOENDERECO"),
+                     QStringLiteral("SCA_CONTA"), QStringLiteral("SCA_AGENCIA"),
+                     QStringLiteral("SCA_BANCO"), QStringLiteral("SCA_TIPOCONTA")}));
+    EXPECT_EQ(untested(DatabaseKind::Pdv), QStringList());
+}
+
 TEST(Plan, SevenTablesArePurgedByMoreThanOneBlock) {
     QMap<QString, QSet<QString>> blocksPurging;
     for (const Block& b : blocksOf(planRowsOf(DatabaseKind::Vornix)))

@@ -1,8 +1,11 @@
 // Marking entries in the window: check boxes, double click, space key, and the mark images.
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QHelpEvent>
 #include <QScrollBar>
 #include <QTest>
+#include <QToolTip>
 
 #include "app/MarkImages.h"
 #include "catalogue/Paths.h"
@@ -19,6 +22,9 @@ protected:
             if (t.fieldAt(r, QStringLiteral("TABELA_NOME")).toString() == QLatin1String(key))
                 return t.fieldAt(r, QStringLiteral("EXCLUIR")).toString();
         return QStringLiteral("?");
+    }
+    QString markAt(int row) {
+        return window.catalogue().fieldAt(row, QStringLiteral("EXCLUIR")).toString();
     }
     QString currentMark() { return window.catalogue().field(QStringLiteral("EXCLUIR")).toString(); }
 };
@@ -53,6 +59,75 @@ TEST_F(SelectionWindowTest, DoubleClickTogglesTheClickedRowAndKeepsTheScroll) {
     EXPECT_EQ(grid()->verticalScrollBar()->value(), scroll);
 }
 
+TEST_F(SelectionWindowTest, ADoubleClickAnywhereOnTheGridButItsScrollBarsFlipsTheCurrentRow) {
+    QTableView* g = grid();
+    g->scrollToTop();
+    QApplication::processEvents();
+    // The cells and the row indicator share their rows' positions.
+    auto rowPoint = [&](int row, int x) {
+        return QPoint(x, g->rowViewportPosition(row) + g->rowHeight(row) / 2);
+    };
+    struct Place {
+        const char* name;
+        QWidget* on;
+        QPoint at;
+        int current;  // the row current after the first click; -1: the one current before
+        bool flips;
+    };
+    QWidget* corner = g->findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(corner, nullptr);
+    const Place places[] = {
+        {"cell", g->viewport(), rowPoint(3, 100), 3, true},
+        {"row indicator", g->verticalHeader()->viewport(), rowPoint(6, 4), 6, true},
+        {"title row", g->horizontalHeader()->viewport(), QPoint(100, 8), -1, true},
+        {"title of the row indicator", corner, corner->rect().center(), -1, true},
+        {"vertical scroll bar", g->verticalScrollBar(), QPoint(6, 60), -1, false},
+    };
+    for (const Place& p : places) {
+        const int before = window.catalogue().recNo();
+        const QString mark = markAt(p.current < 0 ? before : p.current);
+        QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {}, p.on->mapTo(&window, p.at));
+        EXPECT_EQ(window.catalogue().recNo(), p.current < 0 ? before : p.current) << p.name;
+        EXPECT_EQ(currentMark() != mark, p.flips) << p.name;  // a second flip would undo the first
+    }
+
+    window.resize(784, 2600);  // room below the last row
+    QApplication::processEvents();
+    const int last = g->model()->rowCount() - 1;
+    const QPoint blank(100, g->rowViewportPosition(last) + g->rowHeight(last) + 20);
+    ASSERT_LT(blank.y(), g->viewport()->height());
+    const QString mark = currentMark();
+    const int before = window.catalogue().recNo();
+    QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {},
+                       g->viewport()->mapTo(&window, blank));
+    EXPECT_EQ(window.catalogue().recNo(), before);
+    EXPECT_NE(currentMark(), mark);
+}
+
+TEST_F(SelectionWindowTest, RowsOfEntriesNothingCleansSaySoInTheirHint) {
+    auto hintAt = [&](const char* key) {
+        MemTable& t = window.catalogue();
+        int row = 0;
+        while (t.fieldAt(row, QStringLiteral("TABELA_NOME")).toString() != QLatin1String(key))
+            ++row;
+        grid()->scrollTo(grid()->model()->index(row, 1));
+        QApplication::processEvents();
+        const QPoint at = grid()->visualRect(grid()->model()->index(row, 1)).center();
+        QHelpEvent event(QEvent::ToolTip, at, grid()->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(grid()->viewport(), &event);
+        const QString shown = QToolTip::text();
+        QToolTip::hideText();
+        return shown;
+    };
+    const QString hint = QStringLiteral("Dê um duplo-clique para alterar a marcação");
+    EXPECT_EQ(hintAt("SCA_CLIENTE"), hint);
+    for (const char* key : {"SCA_BANCO", "SCA_TIPOENDERECO"})
+        EXPECT_EQ(hintAt(key),
+                  hint + QStringLiteral("\nEsta tabela não possui limpeza própria: marcá-la não "
+                                        "exclui nenhum dado."))
+            << key;
+}
+
 TEST_F(SelectionWindowTest, SpaceTogglesTheCurrentEntryButNotWhileTypingAPath) {
     grid()->setFocus();
     const QString before = currentMark();
@@ -69,13 +144,16 @@ TEST_F(SelectionWindowTest, SpaceTogglesTheCurrentEntryButNotWhileTypingAPath) {
     EXPECT_EQ(currentMark(), before);
 }
 
-TEST_F(SelectionWindowTest, SpaceChangesNoMarkWhileAnOperationRuns) {
+TEST_F(SelectionWindowTest, SpaceAndDoubleClickChangeNoMarkWhileAnOperationRuns) {
     TestDatabase tdb{QStringList()};
     path()->setText(tdb.path());
     const QString before = currentMark();
     window.session().runOperation(falhaConexao(), [&] {
         QTest::keyClick(child<QWidget>("mmo_Log"), Qt::Key_Space);
         QTest::keyClick(&window, Qt::Key_Space);
+        QWidget* titles = grid()->horizontalHeader()->viewport();
+        QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {},
+                           titles->mapTo(&window, QPoint(100, 8)));
     });
     EXPECT_EQ(currentMark(), before);
 }

@@ -2,9 +2,15 @@
 #include <QAbstractItemModelTester>
 #include <QDir>
 #include <QLabel>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
+
+#include "app/RadioGroup.h"
 
 #include "catalogue/Paths.h"
 #include "support/TestDatabase.h"
@@ -100,6 +106,55 @@ TEST_F(WindowTest, ControlsHaveTheirCaptionsGeometryAndBehaviour) {
     while (w->focusPolicy() == Qt::NoFocus || !w->isVisible()) w = w->nextInFocusChain();
     EXPECT_EQ(w->parentWidget(), child<QWidget>("rg_Banco"));
     EXPECT_EQ(path()->nextInFocusChain(), grid());
+}
+
+TEST_F(WindowTest, OpensWithItsFrameCentredOnTheScreen) {
+    const QRect available = window.screen()->availableGeometry();
+    ASSERT_LT(window.frameGeometry().width(), available.width());
+    EXPECT_EQ(window.frameGeometry().center(), available.center());
+}
+
+TEST_F(WindowTest, AClickAnywhereInADatabaseCellChoosesIt) {
+    auto* group = child<RadioGroup>("rg_Banco");
+    auto radios = group->findChildren<QRadioButton*>();
+    const QRect in = group->contentsRect();
+    const int middle = in.left() + (in.width() + 1) / 2;  // the first pixel of the second cell
+    for (int i = 0; i < 2; ++i) {  // each item's circle and caption lie inside its own cell
+        EXPECT_TRUE(in.contains(radios[i]->geometry())) << i;
+        EXPECT_EQ(group->itemAt(radios[i]->geometry().center()), i);
+    }
+    struct Click {
+        QPoint at;
+        int chosen;
+        bool reported;
+    };
+    const Click clicks[] = {
+        {in.bottomRight(), 1, true},                  // far right of "PDV", at the bottom
+        {QPoint(middle, in.top()), 1, false},         // already chosen: nothing to report
+        {in.topLeft(), 0, true},                      // left of the circle
+        {QPoint(middle - 1, in.bottom()), 0, false},  // right of "VORNIX", at the bottom
+        {QPoint(middle, in.center().y()), 1, true},
+    };
+    for (const Click& c : clicks) {
+        path()->setText(QStringLiteral("/algum/outro.fdb"));
+        QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, group->mapTo(&window, c.at));
+        EXPECT_TRUE(radios[c.chosen]->isChecked()) << c.at.x() << "," << c.at.y();
+        EXPECT_EQ(path()->text() != QStringLiteral("/algum/outro.fdb"), c.reported)
+            << c.at.x() << "," << c.at.y();
+    }
+    EXPECT_EQ(grid()->model()->rowCount(), 39);
+}
+
+TEST_F(WindowTest, LogWrapsLongLinesAtItsWidthAndScrollsOnlyVertically) {
+    auto* log = child<QPlainTextEdit>("mmo_Log");
+    window.appendLog(QStringLiteral("DELETE FROM SCA_CLIENTE WHERE CLI_CODIGO > 0 ").repeated(20));
+    QApplication::processEvents();
+    const QTextLayout* layout = log->document()->firstBlock().layout();
+    ASSERT_GT(layout->lineCount(), 1);
+    for (int i = 0; i < layout->lineCount(); ++i)
+        EXPECT_LE(layout->lineAt(i).naturalTextWidth(), log->viewport()->width()) << i;
+    EXPECT_FALSE(log->horizontalScrollBar()->isVisible());
+    EXPECT_TRUE(log->verticalScrollBar()->isVisible());
 }
 
 TEST_F(WindowTest, ResizingKeepsEachControlsAnchoredEdges) {
