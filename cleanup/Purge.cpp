@@ -52,7 +52,7 @@ void LimparTabela(Session& session, const MemTable& catalogue, const QString& ta
             session.processPendingEvents();
         }
     } catch (...) {
-        ++session.report().failures;
+        countFailure(session.report(), std::current_exception());
         session.RegistrarLog(table + QStringLiteral("\r\n") +
                              errorMessage(std::current_exception()));
     }
@@ -79,7 +79,7 @@ void ReiniciarGenerator(Session& session, const QString& generator) {
                                  QStringLiteral(" inexistente"));
         }
     } catch (...) {
-        ++session.report().failures;
+        countFailure(session.report(), std::current_exception());
         session.RegistrarLog(generator + QStringLiteral("\r\n") +
                              errorMessage(std::current_exception()));
     }

@@ -17,65 +17,13 @@ using namespace Firebird;
 
 namespace {
 
-// Server texts come in UTF-8 when the server was asked for it, in its code page otherwise.
-QString serverText(const char* data, qsizetype size) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8(QByteArrayView(data, size));
-    return utf8.hasError() ? win1252::decode(data, size) : text;
-}
-
-QString formatted(IStatus* status) {
-    // The status strings do not outlive its reuse: the text is copied at once.
-    std::vector<char> buffer(1024);
-    for (;;) {
-        const unsigned n = fb::util()->formatStatus(buffer.data(), unsigned(buffer.size()), status);
-        if (n < buffer.size() - 1 || buffer.size() > (1u << 20))
-            return serverText(buffer.data(), qsizetype(n));
-        buffer.resize(buffer.size() * 4);
-    }
-}
-
-// For calls that must succeed: every call clears its status first, so each is checked at once.
-class Throwing : public BaseStatusWrapper<Throwing> {
-public:
-    Throwing() : BaseStatusWrapper(fb::master()->getStatus()) {}
-    ~Throwing() { status->dispose(); }
-    Throwing(const Throwing&) = delete;
-    Throwing& operator=(const Throwing&) = delete;
-
-    static void checkException(Throwing* s) {
-        if (!s->dirty || !(s->getState() & IStatus::STATE_ERRORS)) return;
-        const QString message = formatted(s);
-        s->clearException();
-        throw fb::Error(message);
-    }
-};
-
-// For calls whose failure is accepted.
-class Tolerant : public CheckStatusWrapper {
-public:
-    Tolerant() : CheckStatusWrapper(fb::master()->getStatus()) {}
-    ~Tolerant() { status->dispose(); }
-    Tolerant(const Tolerant&) = delete;
-    Tolerant& operator=(const Tolerant&) = delete;
-    bool failed() const { return (getState() & IStatus::STATE_ERRORS) != 0; }
-};
-
 // A service manager attachment, detached on every way out; a dead one can only be let go.
-class Service {
-public:
-    explicit Service(IService* s) : m_s(s) {}
-    ~Service() {
-        Tolerant st;
-        m_s->detach(&st);
-        if (st.failed()) m_s->release();
+using Service = fb::Ref<IService>;
+struct Detach {
+    Service& s;
+    ~Detach() {
+        fb::finish(s, [](IService* svc, auto* st) { svc->detach(st); });
     }
-    Service(const Service&) = delete;
-    Service& operator=(const Service&) = delete;
-    IService* operator->() const { return m_s; }
-
-private:
-    IService* m_s;
 };
 
 unsigned littleEndian16(const unsigned char* p) { return unsigned(p[0]) | unsigned(p[1]) << 8; }
@@ -120,7 +68,8 @@ Answer parseAnswer(const std::vector<unsigned char>& buffer) {
                 const unsigned n = littleEndian16(p);
                 p += 2;
                 if (unsigned(end - p) < n) break;
-                a.line = serverText(reinterpret_cast<const char*>(p), qsizetype(n)).trimmed();
+                a.line =
+                    fb::decodeServerText(reinterpret_cast<const char*>(p), qsizetype(n)).trimmed();
                 a.empty = n == 0;
                 p += n;
                 continue;
@@ -171,8 +120,57 @@ QString freeFileName(const QString& databaseFile, const QDateTime& when,
                     databaseFile);
 }
 
+bool existsOnServer(const QString& connectionString, const QString& file,
+                    const LoginParams& login) {
+    fb::ThrowStatus st;
+    fb::Owned<IXpbBuilder> dpb(fb::util()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0));
+    dpb->insertTag(&st, isc_dpb_utf8_filename);
+    dpb->insertString(&st, isc_dpb_user_name, login.userName.toUtf8().constData());
+    dpb->insertString(&st, isc_dpb_password, login.password.toUtf8().constData());
+    const unsigned length = dpb->getBufferLength(&st);
+    const unsigned char* buffer = dpb->getBuffer(&st);
+    const QByteArray path = (serverPart(connectionString).prefix + file).toUtf8();
+    fb::Ref<IProvider> provider(fb::master()->getDispatcher());
+    fb::CheckStatus probe;
+    fb::Ref<IAttachment> att(provider->attachDatabase(&probe, path.constData(), length, buffer));
+    if (!probe.failed()) {
+        fb::finish(att, [](IAttachment* a, auto* s) { a->detach(s); });
+        return true;
+    }
+    // Not found frees the name; a file that could be opened, database or not, takes it. Through
+    // the network the system's error comes as its text.
+    static const QStringList notFoundTexts = {
+        QStringLiteral("No such file or directory"),
+        QStringLiteral("The system cannot find the file specified"),
+        QStringLiteral("The system cannot find the path specified")};
+    bool ioFailed = false, openFailed = false, notFound = false, notADatabase = false;
+    for (const intptr_t* v = (&probe)->getErrors(); *v != isc_arg_end;) {
+        const intptr_t kind = *v++;
+        const intptr_t value = *v++;
+        if (kind == isc_arg_cstring) ++v;  // a length, then the text
+        if (kind == isc_arg_gds && value == isc_io_error) ioFailed = true;
+        if (kind == isc_arg_gds && value == isc_io_open_err) openFailed = true;
+        if (kind == isc_arg_gds && value == isc_bad_db_format) notADatabase = true;
+        // ENOENT, or ERROR_FILE_NOT_FOUND / ERROR_PATH_NOT_FOUND on a Windows server.
+        if ((kind == isc_arg_unix && value == 2) ||
+            (kind == isc_arg_win32 && (value == 2 || value == 3)))
+            notFound = true;
+        if (kind == isc_arg_interpreted) {
+            const QString text = QString::fromLocal8Bit(reinterpret_cast<const char*>(value));
+            for (const QString& t : notFoundTexts)
+                if (text.contains(t, Qt::CaseInsensitive)) notFound = true;
+        }
+    }
+    if (openFailed && notFound) return false;
+    if (notADatabase || (ioFailed && !openFailed)) return true;  // opened, so it is there
+    throw fb::Error(QStringLiteral("Não foi possível verificar no servidor se o arquivo %1 já "
+                                   "existe:\n")
+                        .arg(file) +
+                    probe.text());
+}
+
 QString serverFileName(Database& db) {
-    Throwing st;
+    fb::ThrowStatus st;
     const unsigned char items[] = {isc_info_db_id, isc_info_end};
     std::vector<unsigned char> buffer(1024);
     db.handle()->getInfo(&st, sizeof items, items, unsigned(buffer.size()), buffer.data());
@@ -181,7 +179,7 @@ QString serverFileName(Database& db) {
     if (p[0] == isc_info_db_id) {
         const unsigned length = littleEndian16(p + 1);
         if (length >= 2 && p[3] >= 1 && p[4] + 2u <= length && length + 3 < buffer.size())
-            return serverText(reinterpret_cast<const char*>(p + 5), p[4]);
+            return fb::decodeServerText(reinterpret_cast<const char*>(p + 5), p[4]);
     }
     throw fb::Error(QStringLiteral("O servidor não informou o arquivo do banco de dados"));
 }
@@ -189,7 +187,7 @@ QString serverFileName(Database& db) {
 void runBackupService(const QString& serviceManager, const LoginParams& login,
                       const QString& databaseFile, const QString& backupFile,
                       const BackupProgress& progress) {
-    Throwing st;
+    fb::ThrowStatus st;
     fb::Owned<IXpbBuilder> attach(
         fb::util()->getXpbBuilder(&st, IXpbBuilder::SPB_ATTACH, nullptr, 0));
     // With the UTF-8 flag the paths, user and password travel as UTF-8 whatever the server's
@@ -199,8 +197,10 @@ void runBackupService(const QString& serviceManager, const LoginParams& login,
     attach->insertString(&st, isc_spb_password, login.password.toUtf8().constData());
     fb::Ref<IProvider> provider(fb::master()->getDispatcher());
     const QByteArray name = serviceManager.toUtf8();
-    Service service(provider->attachServiceManager(
-        &st, name.constData(), attach->getBufferLength(&st), attach->getBuffer(&st)));
+    const unsigned length = attach->getBufferLength(&st);
+    const unsigned char* spb = attach->getBuffer(&st);
+    Service service(provider->attachServiceManager(&st, name.constData(), length, spb));
+    Detach detach{service};
 
     fb::Owned<IXpbBuilder> start(
         fb::util()->getXpbBuilder(&st, IXpbBuilder::SPB_START, nullptr, 0));
@@ -240,12 +240,14 @@ BackupResult makeBackup(Database& db, const BackupProgress& progress) {
     clock.start();
     const QString databaseFile = backup::serverFileName(db);
     const QString& cs = db.connectionString();
-    // The service overwrites what it finds, and only this machine's files can be looked at.
+    // The service overwrites what it finds: a name is taken when a file is there, looked at
+    // directly on this machine and through the server elsewhere.
     const bool here = backup::isOnThisMachine(cs);
     const QString file =
-        backup::freeFileName(databaseFile, QDateTime::currentDateTime(), [here](const QString& f) {
+        backup::freeFileName(databaseFile, QDateTime::currentDateTime(), [&](const QString& f) {
+            if (!here) return backup::existsOnServer(cs, f, db.login());
             const QFileInfo fi(f);
-            return here && (fi.exists() || fi.isSymLink());
+            return fi.exists() || fi.isSymLink();
         });
     backup::runBackupService(backup::serviceManager(cs), db.login(), databaseFile, file, progress);
     return {file, clock.elapsed()};

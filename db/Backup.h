@@ -36,6 +36,11 @@ bool isOnThisMachine(const QString& connectionString);
 // number, from 2 on, goes before the extension ("...-143005-2.fbk").
 QString fileName(const QString& databaseFile, const QDateTime& when, int copy = 1);
 
+// Whether a file lies at that path of the database's server, asked through the server itself:
+// opening it as a database fails with "not found" exactly when nothing is there. Throws when the
+// server's answer does not tell.
+bool existsOnServer(const QString& connectionString, const QString& file, const LoginParams& login);
+
 // The first of those names that taken() does not refuse.
 QString freeFileName(const QString& databaseFile, const QDateTime& when,
                      const std::function<bool(const QString& file)>& taken);

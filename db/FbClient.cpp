@@ -1,5 +1,8 @@
 #include "db/FbClient.h"
 
+#include <QStringDecoder>
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "db/Win1252.h"
@@ -13,12 +16,18 @@ Firebird::IMaster* master() {
 
 Firebird::IUtil* util() { return master()->getUtilInterface(); }
 
+QString decodeServerText(const char* data, qsizetype size) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(QByteArrayView(data, size));
+    return utf8.hasError() ? win1252::decode(data, size) : text;
+}
+
 QString statusText(Firebird::IStatus* status) {
     std::vector<char> buffer(1024);
     for (;;) {
         const unsigned n = util()->formatStatus(buffer.data(), unsigned(buffer.size()), status);
         if (n < buffer.size() - 1 || buffer.size() > (1u << 20))
-            return win1252::decode(buffer.data(), qsizetype(n));
+            return decodeServerText(buffer.data(), qsizetype(n));
         buffer.resize(buffer.size() * 4);
     }
 }
@@ -27,11 +36,37 @@ ThrowStatus::ThrowStatus() : BaseStatusWrapper(master()->getStatus()) {}
 
 ThrowStatus::~ThrowStatus() { dispose(); }
 
+namespace {
+bool lostConnection(const intptr_t* errors) {
+    static const intptr_t lost[] = {isc_network_error, isc_net_read_err,       isc_net_write_err,
+                                    isc_conn_lost,     isc_lost_db_connection, isc_att_shutdown,
+                                    isc_shutdown,      isc_net_server_shutdown};
+    for (const intptr_t* v = errors; *v != isc_arg_end; v += 2) {
+        if (*v == isc_arg_gds &&
+            std::find(std::begin(lost), std::end(lost), v[1]) != std::end(lost))
+            return true;
+        if (*v == isc_arg_cstring) ++v;  // a length, then the text
+    }
+    return false;
+}
+}  // namespace
+
 void ThrowStatus::checkException(ThrowStatus* s) {
     if (!s->dirty || !(s->getState() & Firebird::IStatus::STATE_ERRORS)) return;
     const QString message = statusText(s);
+    const bool lost = lostConnection(s->getErrors());
     s->clearException();
-    throw Error(message);
+    throw Error(message, lost);
+}
+
+bool connectionLost(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const Error& e) {
+        return e.connectionLost();
+    } catch (...) {
+        return false;
+    }
 }
 
 CheckStatus::CheckStatus() : m_status(master()->getStatus()), m_wrapper(m_status) {}

@@ -16,14 +16,26 @@ namespace fb {
 // A failure of the client library, carrying the client's own formatted message.
 class Error : public AppError {
 public:
-    using AppError::AppError;
+    explicit Error(const QString& message, bool connectionLost = false)
+        : AppError(message), m_connectionLost(connectionLost) {}
+    // The connection to the server is gone: nothing more can be sent on it.
+    bool connectionLost() const { return m_connectionLost; }
+
+private:
+    bool m_connectionLost;
 };
+
+// Whether what was thrown says the connection to the server is gone.
+bool connectionLost(std::exception_ptr error);
 
 Firebird::IMaster* master();
 Firebird::IUtil* util();
 
 // The formatted text of a status, copied at once: its strings do not outlive its reuse.
 QString statusText(Firebird::IStatus* status);
+// A server's text: UTF-8 where it was asked for (file names, service output), its code page
+// otherwise.
+QString decodeServerText(const char* data, qsizetype size);
 
 // For calls that must succeed: every call clears the status first, so each one is checked on its
 // own and a failure throws fb::Error with the client's text before the next call runs.

@@ -2,6 +2,8 @@
 
 #include <QLocale>
 
+#include "db/FbClient.h"
+
 namespace {
 const QLocale& brazil() {
     static const QLocale locale(QLocale::Portuguese, QLocale::Brazil);
@@ -41,11 +43,17 @@ QString summaryLine(const RunReport& r, bool simulation, qint64 ms) {
         (simulation ? count(r.failures, "comando falharia", "comandos falhariam")
                     : count(r.failures, "falha", "falhas"));
     if (r.stopped) line += QStringLiteral(", parada pelo usuário");
+    if (r.connectionLost) line += QStringLiteral(", a conexão com o banco de dados foi perdida");
     if (r.endedByError) line += QStringLiteral(", encerrada por um erro");
     if (r.finalWriteFailed) line += QStringLiteral(", a gravação final falhou");
     line += QStringLiteral("; duração ") + duration(ms) + QLatin1Char('.');
     if (simulation) line += QStringLiteral(" Nada foi gravado no banco de dados.");
     return line;
+}
+
+void countFailure(RunReport& report, std::exception_ptr error) {
+    ++report.failures;
+    if (fb::connectionLost(error)) report.connectionLost = true;
 }
 
 QString simulationHeader() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <exception>
 
 // What a run did, for the summary line that ends its log.
 struct RunReport {
@@ -14,10 +15,14 @@ struct RunReport {
     bool stopped = false;    // by the technician, between two steps
     bool endedByError = false;
     bool finalWriteFailed = false;  // the commit at the end
+    bool connectionLost = false;
 };
 
 // One line: what was done, the failures, whether it was stopped, and the time it took.
 QString summaryLine(const RunReport& report, bool simulation, qint64 milliseconds);
+
+// Counts a failure the database reported; notes when it says the connection is gone.
+void countFailure(RunReport& report, std::exception_ptr error);
 
 // A duration as the technician reads it: "4,2 s", "2 min 05 s".
 QString duration(qint64 milliseconds);

@@ -1,5 +1,6 @@
 #include "db/Session.h"
 
+#include "db/Backup.h"
 #include "db/Error.h"
 #include "db/OtherAttachments.h"
 
@@ -98,9 +99,28 @@ bool Session::prepareChanges(const RunOptions& options) {
 }
 
 bool Session::makeSafetyCopy() {
-    RegistrarLog(
-        QStringLiteral("A cópia de segurança ainda não está disponível; nada foi alterado."));
-    return false;
+    const QString status = QStringLiteral("Fazendo a cópia de segurança do banco de dados...");
+    setStatus(status);
+    AtualizarTela();
+    QElapsedTimer shown;
+    shown.start();
+    try {
+        const BackupResult copy = makeBackup(DB_GERAL, [&](const QString& line) {
+            // Thousands of lines: the status shows the latest when the window is refreshed.
+            if (shown.elapsed() < 50 && !line.isEmpty()) return;
+            shown.restart();
+            if (!line.isEmpty()) setStatus(status + QLatin1Char(' ') + line);
+            AtualizarTela();
+        });
+        RegistrarLog(QStringLiteral("Cópia de segurança gravada em %1 (%2).")
+                         .arg(copy.file, duration(copy.milliseconds)));
+        return true;
+    } catch (...) {
+        RegistrarLog(QStringLiteral("Falha ao fazer a cópia de segurança: a operação não foi "
+                                    "executada e nada foi alterado no banco de dados.\r\n") +
+                     errorMessage(std::current_exception()));
+        return false;
+    }
 }
 
 void Session::FinalizarOperacao() {
@@ -115,7 +135,7 @@ void Session::FinalizarOperacao() {
         // connection.
         const bool undone = TR_GERAL.rollback();
         TR_GERAL.holdCommits(false);
-        if (!undone) RegistrarLog(simulationConnectionLost());
+        if (!undone || m_report.connectionLost) RegistrarLog(simulationConnectionLost());
     } else {
         try {
             if (TR_GERAL.isActive()) TR_GERAL.commit();
@@ -129,10 +149,11 @@ void Session::FinalizarOperacao() {
     if (DB_GERAL.isConnected()) DB_GERAL.close();
 }
 
-void Session::endFrame(bool failed) {
+void Session::endFrame(std::exception_ptr failure) {
     const bool simulation = simulating();
     const bool summary = m_changing;
-    m_report.endedByError = failed;
+    m_report.endedByError = bool(failure);
+    if (failure && fb::connectionLost(failure)) m_report.connectionLost = true;
     m_options.reset();
     m_changing = false;
     try {
@@ -160,7 +181,7 @@ void Session::ExecutarComando(const QString& sql, Commit variant) {
             if (simulating()) RegistrarLog(simulatedChange(rows, sql));
         }
     } catch (...) {
-        ++m_report.failures;
+        countFailure(m_report, std::current_exception());
         RegistrarLog(QStringLiteral("Falha na execução do Comando:\r\n") + sql +
                      QStringLiteral("\r\n") + errorMessage(std::current_exception()));
     }

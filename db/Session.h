@@ -94,7 +94,7 @@ private:
     bool makeSafetyCopy();
     bool stopHere(const QString& next);
     [[noreturn]] static void notPrepared();
-    void endFrame(bool failed);
+    void endFrame(std::exception_ptr failure);
 
     OperationView& m_view;
     Dialogs& m_dialogs;
@@ -121,10 +121,10 @@ bool Session::runOperation(const QString& failureText, Body&& body) {
     try {
         if (IniciarOperacao(failureText)) body();
     } catch (...) {
-        endFrame(true);  // an error of its own replaces the body's, as the frame's end always runs
+        endFrame(std::current_exception());  // an error of its own replaces the body's
         throw;
     }
-    endFrame(false);
+    endFrame(nullptr);
     return true;
 }
 

@@ -16,10 +16,13 @@
 
 #include "db/Backup.h"
 #include "db/Error.h"
+#include "db/OtherAttachments.h"
+#include "support/RunLog.h"
 #include "support/Snapshot.h"
 #include "support/TempMount.h"
 #include "support/TestDatabase.h"
 #include "support/TestServer.h"
+#include "support/WindowFixture.h"
 
 namespace {
 
@@ -287,6 +290,126 @@ TEST(BackupFailure, AWrongServerOrPasswordAMissingDatabaseAndADeadServerAreToldI
         << failure.toStdString();
     db.close();
     EXPECT_EQ(Probe(tdb.path()).count(QStringLiteral("SCA_SENHA")), 3);
+}
+
+// On another machine a name is looked for through the server itself: the service would overwrite.
+TEST(Backup, AFileOfAServerIsLookedForThroughTheServer) {
+    Folder folder(kSmallData);
+    TestServer server;
+    const QString cs = server.connectionString(folder.path);
+    const QString copy = folder.dir.filePath(QStringLiteral("VORNIX-copia.fbk"));
+    QFile f(copy);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("não é um banco") > 0);
+    f.close();
+    EXPECT_TRUE(backup::existsOnServer(cs, copy, sysdbaLogin()));
+    EXPECT_TRUE(backup::existsOnServer(cs, folder.path, sysdbaLogin()));
+    EXPECT_FALSE(backup::existsOnServer(cs, copy + QStringLiteral(".nada"), sysdbaLogin()));
+    LoginParams wrong = sysdbaLogin();
+    wrong.password = QStringLiteral("errada");
+    EXPECT_THROW(backup::existsOnServer(cs, copy, wrong), fb::Error);  // not knowing is no answer
+    EXPECT_EQ(contents(copy), QByteArray("não é um banco"));
+}
+
+// From the window: the copy before a real run, none before a simulation, and a refused copy or a
+// refused warning about other programs that leave the database as it was.
+class SafetyCopyTest : public WindowTest {
+protected:
+    void removeUser(const RunAnswer& answer) {
+        dialogs.shown.clear();
+        dialogs.inputAnswers = {QStringLiteral("3002")};
+        dialogs.runAnswers = {answer};
+        click("btn_Remover_Usuario");
+    }
+    QStringList copiesIn(const QString& folder) {
+        return QDir(folder).entryList({QStringLiteral("*.fbk")});
+    }
+};
+
+TEST_F(SafetyCopyTest, ARealRunLeavesARestorableCopyBesideTheDatabaseAndSaysWhere) {
+    Folder folder(kSmallData);
+    path()->setText(folder.path);
+    QMap<QString, QStringList> before;
+    {
+        Probe probe(folder.path);
+        before = snapshot(probe);
+    }
+    removeUser({RunAnswer::Choice::Simulate, true});
+    EXPECT_TRUE(dialogs.shown.last().backupTicked);  // ticked until the technician unticks it
+    EXPECT_EQ(copiesIn(folder.dir.path()), QStringList());  // a simulation needs no copy
+
+    removeUser({RunAnswer::Choice::Yes, true});
+    const QStringList copies = copiesIn(folder.dir.path());
+    ASSERT_EQ(copies.size(), 1);
+    const QString copy = folder.dir.filePath(copies.first());
+    const QStringList log = window.logEntries();
+    ASSERT_FALSE(log.isEmpty());
+    EXPECT_TRUE(log.first().startsWith(QStringLiteral("Cópia de segurança gravada em ") + copy))
+        << log.first().toStdString();
+    EXPECT_EQ(Probe(folder.path)
+                  .count(QStringLiteral("SELECT COUNT(*) FROM SCA_SENHA WHERE "
+                                        "SEN_CODIGO = 3002")),
+              0);  // and the run went on
+
+    const QString restored = folder.dir.filePath(QStringLiteral("VORNIX-restaurado.fdb"));
+    ASSERT_EQ(restore(copy, restored), QString());
+    Probe copyProbe(restored);
+    EXPECT_EQ(snapshot(copyProbe), before);
+
+    removeUser({RunAnswer::Choice::No, false});
+    removeUser({RunAnswer::Choice::No, false});
+    EXPECT_FALSE(dialogs.shown.last().backupTicked);  // the window keeps the last state
+}
+
+TEST_F(SafetyCopyTest, ACopyThatFailsStopsTheRunBeforeItsFirstStatement) {
+    TestDatabase tdb(kSmallData);
+    TempMount fs(QStringLiteral("mode=0700"), QFileInfo(tdb.path()).size() + (1 << 20));
+    if (!fs.ok()) GTEST_SKIP() << "this machine does not let tests mount file systems";
+    ASSERT_TRUE(fs.bindFile(tdb.path(), QStringLiteral("VORNIX.FDB")));
+    ASSERT_TRUE(fs.remountReadOnly());
+    const QString path = fs.path(QStringLiteral("VORNIX.FDB"));
+    this->path()->setText(path);
+    QMap<QString, QStringList> before;
+    {
+        Probe probe(path);
+        before = snapshot(probe);
+    }
+    int sent = 0;
+    window.session().DB_GERAL.setTrace(
+        [&](const TraceEntry& e) { sent += e.kind == TraceEntry::Kind::Statement; });
+    removeUser({RunAnswer::Choice::Yes, true});
+    const QStringList log = window.logEntries();
+    ASSERT_EQ(log.size(), 1) << runlog::lines(log);
+    EXPECT_TRUE(log.first().startsWith(QStringLiteral("Falha ao fazer a cópia de segurança")));
+    EXPECT_TRUE(log.first().contains(QStringLiteral("cannot open backup file")));
+    EXPECT_EQ(sent, 0);
+    EXPECT_TRUE(button("btnIniciar")->isEnabled());
+    Probe probe(path);
+    EXPECT_EQ(snapshot(probe), before);
+}
+
+TEST_F(SafetyCopyTest, AnotherProgramConnectedIsListedAndNaoChangesNothing) {
+    TestDatabase tdb(kSmallData);
+    TestServer server;
+    const QString served = server.connectionString(tdb.path());
+    path()->setText(served);
+    auto other = std::make_unique<Database>(sysdbaLogin());
+    other->setConnectionString(served);
+    other->open();
+
+    dialogs.confirmAnswers = {false};
+    removeUser({RunAnswer::Choice::Yes, false});
+    ASSERT_EQ(dialogs.texts(QStringLiteral("confirm")).size(), 2);
+    const ScriptedDialogs::Shown question = dialogs.shown.last();
+    EXPECT_FALSE(question.defaultYes);
+    EXPECT_TRUE(question.text.contains(QStringLiteral("SYSDBA - 127.0.0.1")))
+        << question.text.toStdString();
+    EXPECT_EQ(window.logEntries(), QStringList{otherAttachmentsRefused()});
+    EXPECT_EQ(Probe(served).count(QStringLiteral("SCA_SENHA")), 3);
+
+    other.reset();  // the other program goes: no question, the run runs
+    removeUser({RunAnswer::Choice::Yes, false});
+    EXPECT_EQ(dialogs.texts(QStringLiteral("confirm")).size(), 1);
+    EXPECT_EQ(Probe(served).count(QStringLiteral("SCA_SENHA")), 2);
 }
 
 }  // namespace

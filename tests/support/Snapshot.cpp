@@ -1,6 +1,7 @@
 #include "support/Snapshot.h"
 
 QMap<QString, QStringList> snapshot(Probe& probe) {
+    const Probe::Hold hold(probe);
     QMap<QString, QStringList> out;
     for (const QString& table :
          probe.column(QStringLiteral("SELECT TRIM(RDB$RELATION_NAME) FROM RDB$RELATIONS WHERE "

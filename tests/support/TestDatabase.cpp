@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QUuid>
+#include <optional>
 
 #include "db/FbClient.h"
 #include "support/SqlScript.h"
@@ -112,8 +113,7 @@ TestDatabase::TestDatabase(const QStringList& fixtures) {
 
 TestDatabase::~TestDatabase() { QFile::remove(m_path); }
 
-namespace {
-struct Attached {
+struct Probe::Attached {
     explicit Attached(const QString& path) : db(sysdbaLogin()), tr(db), q(db, tr) {
         db.setConnectionString(path);
         db.open();
@@ -126,19 +126,30 @@ struct Attached {
     Transaction tr;
     Query q;
 };
-}  // namespace
 
 Probe::Probe(const QString& path) : m_path(path) {}
 
+Probe::~Probe() = default;
+
+Probe::Hold::Hold(Probe& probe) : m_probe(probe), m_owner(!probe.m_held) {
+    if (m_owner) m_probe.m_held = std::make_unique<Attached>(m_probe.m_path);
+}
+
+Probe::Hold::~Hold() {
+    if (m_owner) m_probe.m_held.reset();
+}
+
 void Probe::exec(const QString& sql) {
-    Attached a(m_path);
+    std::optional<Attached> own;
+    Attached& a = m_held ? *m_held : own.emplace(m_path);
     a.q.setSql(sql);
     a.q.execSql();
     a.tr.commit();
 }
 
 QList<QVariantList> Probe::rows(const QString& sql) {
-    Attached a(m_path);
+    std::optional<Attached> own;
+    Attached& a = m_held ? *m_held : own.emplace(m_path);
     a.q.setSql(sql);
     a.q.open();
     QList<QVariantList> out;

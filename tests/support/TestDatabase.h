@@ -35,14 +35,28 @@ private:
 class Probe {
 public:
     explicit Probe(const QString& path);
+    ~Probe();
     void exec(const QString& sql);
     QVariant scalar(const QString& sql);
     qint64 count(const QString& tableOrSelect);
     QList<QVariantList> rows(const QString& sql);
     QStringList column(const QString& sql);
 
+    // Keeps one attachment for the calls made while it lives, for reading much at once.
+    class Hold {
+    public:
+        explicit Hold(Probe& probe);
+        ~Hold();
+
+    private:
+        Probe& m_probe;
+        bool m_owner;
+    };
+
 private:
+    struct Attached;
     QString m_path;
+    std::unique_ptr<Attached> m_held;
 };
 
 LoginParams sysdbaLogin();

@@ -10,9 +10,22 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <functional>
 
 #include "app/uDepurix.h"
 #include "support/ScriptedDialogs.h"
+
+// The real window, with a hook into its refresh between two statements, where pending input would
+// be served.
+class TestWindow : public Tfrm_Depurix {
+public:
+    using Tfrm_Depurix::Tfrm_Depurix;
+    std::function<void()> onRefresh;
+    void refresh() override {
+        Tfrm_Depurix::refresh();
+        if (onRefresh) onRefresh();
+    }
+};
 
 // The real window, shown offscreen, with scripted dialogs.
 class WindowTest : public ::testing::Test {
@@ -47,5 +60,5 @@ protected:
     }
 
     ScriptedDialogs dialogs;
-    Tfrm_Depurix window{dialogs};
+    TestWindow window{dialogs};
 };
