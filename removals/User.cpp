@@ -47,9 +47,12 @@ void RemoverUsuario(Session& session, int code) {
         if (q.eof())
             throw AppError(QStringLiteral("Usuário genérico não encontrado no banco de dados."));
         const int generic = q.fieldByName(QStringLiteral("SEN_CODIGO")).asInteger();
-        for (const char* statement : kUserStatements)
-            session.ExecutarComando(
-                QString::fromLatin1(statement).arg(QString::number(code), QString::number(generic)),
-                Commit::EachStatement);
+        // Most statements hold only %1, which arg() with two values reports as a warning.
+        for (const char* statement : kUserStatements) {
+            QString sql = QString::fromLatin1(statement);
+            sql.replace(QLatin1String("%1"), QString::number(code));
+            sql.replace(QLatin1String("%2"), QString::number(generic));
+            session.ExecutarComando(sql, Commit::EachStatement);
+        }
     });
 }
