@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <ibase.h>
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -63,5 +64,7 @@ int main(int argc, char** argv) {
         ::testing::InitGoogleTest(&argc, argv);
         result = RUN_ALL_TESTS();
     }
+    // The engine's threads end before the process does, not during the leak check at exit.
+    fb_shutdown(0, fb_shutrsn_app_stopped);
     return result != 0 || warnedOutsideATest ? 1 : 0;
 }
