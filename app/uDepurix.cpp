@@ -90,6 +90,9 @@ Tfrm_Depurix::Tfrm_Depurix(Dialogs& dialogs, QWidget* parent)
 Tfrm_Depurix::~Tfrm_Depurix() {
     qApp->removeEventFilter(this);
     setHourglass(false);
+    // The grid reads the catalogue, a member: QWidget's destructor would hide it, and make it
+    // ask for its header, only after the members are gone.
+    delete dbg_Tabelas;
 }
 
 void Tfrm_Depurix::buildControls() {

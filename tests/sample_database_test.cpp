@@ -24,7 +24,8 @@ QString runScript() {
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(QStringLiteral(DEPURIX_SOURCE_DIR "/scripts/make-sample-databases.sh"), {});
-    const bool finished = p.waitForFinished(120000);
+    // Mostly waiting for the disk (isql commits with forced writes): on a busy machine, minutes.
+    const bool finished = p.waitForFinished(240000);
     const QString output = QString::fromUtf8(p.readAll());
     if (!finished || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
         ADD_FAILURE() << "make-sample-databases.sh failed:\n" << output.toStdString();

@@ -173,7 +173,7 @@ TEST_F(WindowTest, ResizingKeepsEachControlsAnchoredEdges) {
 
 TEST_F(WindowTest, GridShowsIdDescriptionAndMarkColumns) {
     QAbstractItemModel* m = grid()->model();
-    QAbstractItemModelTester tester(m, QAbstractItemModelTester::FailureReportingMode::Warning);
+    QAbstractItemModelTester tester(m, QAbstractItemModelTester::FailureReportingMode::Fatal);
     EXPECT_EQ(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral("ID"));
     EXPECT_EQ(m->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Tabela"));
     EXPECT_EQ(m->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Limpar"));
