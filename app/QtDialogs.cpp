@@ -15,42 +15,50 @@ void plainBox(QMessageBox& box, const QString& text) {
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
 }
+
+// The question box: "&Sim", "&Não" (also on Escape), and whatever else a question adds.
+struct Question {
+    Question(QWidget* parent, const QString& text)
+        : box(QMessageBox::Question, QStringLiteral("Confirma"), QString(), QMessageBox::NoButton,
+              parent) {
+        plainBox(box, text);
+        yes = box.addButton(QStringLiteral("&Sim"), QMessageBox::YesRole);
+        no = box.addButton(QStringLiteral("&Não"), QMessageBox::NoRole);
+        box.setEscapeButton(no);
+    }
+    QAbstractButton* ask() {
+        box.exec();
+        return box.clickedButton();
+    }
+    QMessageBox box;
+    QPushButton* yes;
+    QPushButton* no;
+};
 }  // namespace
 
 bool QtDialogs::confirm(const QString& text, Default defaultButton) {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirma"), QString(),
-                    QMessageBox::NoButton, m_parent);
-    plainBox(box, text);
-    QPushButton* yes = box.addButton(QStringLiteral("&Sim"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("&Não"), QMessageBox::NoRole);
-    box.setDefaultButton(defaultButton == Default::Yes ? yes : no);
-    box.setEscapeButton(no);
-    box.exec();
-    return box.clickedButton() == yes;
+    Question q(m_parent, text);
+    q.box.setDefaultButton(defaultButton == Default::Yes ? q.yes : q.no);
+    return q.ask() == q.yes;
 }
 
 RunAnswer QtDialogs::confirmRun(const QString& text, bool backupTicked) {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirma"), QString(),
-                    QMessageBox::NoButton, m_parent);
-    plainBox(box, text);
-    QPushButton* yes = box.addButton(QStringLiteral("&Sim"), QMessageBox::YesRole);
-    QPushButton* simulate = box.addButton(QStringLiteral("Si&mular"), QMessageBox::ActionRole);
-    QPushButton* no = box.addButton(QStringLiteral("&Não"), QMessageBox::NoRole);
+    Question q(m_parent, text);
+    QPushButton* simulate = q.box.addButton(QStringLiteral("Si&mular"), QMessageBox::ActionRole);
     simulate->setToolTip(QStringLiteral(
         "Executa os mesmos comandos e desfaz tudo ao final: mostra o que seria feito, sem gravar "
         "nada no banco de dados"));
     auto* backup =
         new QCheckBox(QStringLiteral("Fazer uma cópia de segurança antes (recomendado)"));
     backup->setChecked(backupTicked);
-    box.setCheckBox(backup);
-    box.setDefaultButton(yes);
-    box.setEscapeButton(no);
-    box.exec();
+    q.box.setCheckBox(backup);
+    q.box.setDefaultButton(q.yes);
+    const QAbstractButton* clicked = q.ask();
     RunAnswer answer;
     answer.backup = backup->isChecked();
-    if (box.clickedButton() == yes)
+    if (clicked == q.yes)
         answer.choice = RunAnswer::Choice::Yes;
-    else if (box.clickedButton() == simulate)
+    else if (clicked == simulate)
         answer.choice = RunAnswer::Choice::Simulate;
     return answer;
 }
