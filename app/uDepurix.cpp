@@ -1,7 +1,9 @@
 #include "app/uDepurix.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGroupBox>
@@ -15,9 +17,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
+#include <utility>
 
 #include "app/AnchorLayout.h"
 #include "app/CatalogueModel.h"
@@ -160,6 +164,7 @@ void Tfrm_Depurix::buildControls() {
         mmo_Log->setPalette(p);
     }
     anchors->add(mmo_Log, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
+    buildLogMenu();
 
     Label1 = new QLabel(QStringLiteral("Outras Operações:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -290,6 +295,34 @@ void Tfrm_Depurix::buildControls() {
     QWidget::setTabOrder(edt_Caminho, dbg_Tabelas);
 }
 
+void Tfrm_Depurix::buildLogMenu() {
+    // The pane's own menu would speak English; its useful entries come back in Portuguese.
+    auto action = [this](const char* name, const char* caption) {
+        auto* a = new QAction(QString::fromUtf8(caption), mmo_Log);
+        a->setObjectName(QString::fromLatin1(name));
+        mmo_Log->addAction(a);
+        return a;
+    };
+    QAction* copy = action("act_Copiar", "Copiar");
+    copy->setEnabled(false);
+    connect(mmo_Log, &QPlainTextEdit::copyAvailable, copy, &QAction::setEnabled);
+    connect(copy, &QAction::triggered, mmo_Log, &QPlainTextEdit::copy);
+    connect(action("act_SelecionarTudo", "Selecionar tudo"), &QAction::triggered, mmo_Log,
+            &QPlainTextEdit::selectAll);
+    action("act_Separador", "")->setSeparator(true);
+    connect(action("act_CopiarTudo", "Copiar tudo"), &QAction::triggered, this,
+            [this] { act_CopiarTudoExecute(); });
+    connect(action("act_SalvarLog", "Salvar o log em arquivo…"), &QAction::triggered, this,
+            [this] { operationHandler([this] { act_SalvarLogExecute(); }); });
+    mmo_Log->setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    auto* save = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
+    save->setObjectName(QStringLiteral("sc_SalvarLog"));
+    save->setContext(Qt::WindowShortcut);
+    connect(save, &QShortcut::activated, this,
+            [this] { operationHandler([this] { act_SalvarLogExecute(); }); });
+}
+
 void Tfrm_Depurix::wireHandlers() {
     connect(rg_Banco, &RadioGroup::clicked, this,
             [this] { guarded(m_dialogs, [this] { rg_BancoClick(); }); });
@@ -327,12 +360,13 @@ void Tfrm_Depurix::wireHandlers() {
 template <class Handler>
 void Tfrm_Depurix::operationHandler(Handler&& handler) {
     // Pending input is processed between statements: a click that would start a second
-    // operation meanwhile does nothing.
+    // operation meanwhile does nothing, and neither does saving a log still being written.
     if (m_session.running()) {
         QApplication::beep();
         return;
     }
     guarded(m_dialogs, handler);
+    m_nextOperation.clear();  // asked and not started: no name left for the next log
 }
 
 void Tfrm_Depurix::gridDoubleClicked() {
@@ -422,9 +456,13 @@ void Tfrm_Depurix::setHourglass(bool on) {
 void Tfrm_Depurix::clearLog() {
     m_logEntries.clear();
     mmo_Log->clear();
+    // From here on the log is the one of the operation starting now.
+    m_logOrigin = {true, std::exchange(m_nextOperation, {}), databasePath(), false};
 }
 
 void Tfrm_Depurix::appendLog(const QString& entry) {
+    // A simulation may be chosen after the start; its first line is written once it is one.
+    if (m_session.simulating()) m_logOrigin.simulated = true;
     m_logEntries.append(entry);
     QString shown = entry;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -558,6 +596,7 @@ void Tfrm_Depurix::rg_BancoClick() {
 }
 
 void Tfrm_Depurix::btnIniciarClick() {
+    m_nextOperation = QStringLiteral("Limpeza das tabelas selecionadas");
     const RunAnswer answer =
         m_session.confirmRun(QStringLiteral("Confirma a Limpeza do Banco de Dados ?"));
     if (answer.choice == RunAnswer::Choice::No) return;
@@ -567,16 +606,19 @@ void Tfrm_Depurix::btnIniciarClick() {
 void Tfrm_Depurix::btnFecharClick() { close(); }
 
 void Tfrm_Depurix::btn_Remover_Estabelecimento_VornixClick() {
+    m_nextOperation = QStringLiteral("Remoção de estabelecimento");
     RemoverEstabelecimento(m_session, m_dialogs);
 }
 
 void Tfrm_Depurix::btn_Remover_Local_99Click() {
+    m_nextOperation = QStringLiteral("Remoção do local '99'");
     const RunAnswer answer = m_session.confirmRun(confirmacaoLocal99());
     if (answer.choice == RunAnswer::Choice::No) return;
     RemoverLocal99(m_session, m_dialogs, runOptions(answer));
 }
 
 void Tfrm_Depurix::btn_Remover_UsuarioClick() {
+    m_nextOperation = QStringLiteral("Remoção de usuário");
     const int code = converterCodigoUsuario(m_dialogs.input(captionExclusao(), promptUsuario()));
     const RunAnswer answer = m_session.confirmRun(confirmacaoUsuario(code));
     if (answer.choice == RunAnswer::Choice::No) return;
@@ -609,3 +651,11 @@ void Tfrm_Depurix::cb_TabelasClick() {
 }
 
 void Tfrm_Depurix::dbg_TabelasDblClick() { alternarMarca(CDS_TABELAS); }
+
+void Tfrm_Depurix::act_CopiarTudoExecute() {
+    QGuiApplication::clipboard()->setText(mmo_Log->toPlainText());
+}
+
+void Tfrm_Depurix::act_SalvarLogExecute() {
+    saveLogFile(m_dialogs, m_logOrigin, mmo_Log->toPlainText());
+}

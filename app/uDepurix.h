@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
+#include "app/LogFile.h"
 #include "catalogue/Catalogues.h"
 #include "catalogue/MemTable.h"
 #include "db/OperationView.h"
@@ -64,6 +65,8 @@ public:
     void cb_TabelasClick();
     void dbg_TabelasDblClick();
     void btn_PararClick();
+    void act_CopiarTudoExecute();
+    void act_SalvarLogExecute();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -73,6 +76,7 @@ protected:
 
 private:
     void buildControls();
+    void buildLogMenu();
     void wireHandlers();
     void syncGridToCursor(int row);
     void showElapsed();
@@ -89,6 +93,8 @@ private:
     MemTable CDS_TEMP;
     Session m_session;
     QStringList m_logEntries;
+    LogOrigin m_logOrigin;
+    QString m_nextOperation;  // named by the handler that may start it
     bool m_shown = false;
     bool m_hourglass = false;
     QElapsedTimer m_lastPaint;
