@@ -4,14 +4,17 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 #include <cstdio>
 
 #include "app/AppIcon.h"
+#include "app/QtDialogs.h"
 #include "app/uDepurix.h"
 #include "db/Dialogs.h"
 
@@ -20,8 +23,9 @@ namespace {
 class Answers : public Dialogs {
 public:
     QStringList inputs;
+    RunAnswer::Choice run = RunAnswer::Choice::Yes;
     bool confirm(const QString&, Default) override { return true; }
-    RunAnswer confirmRun(const QString&, bool) override { return {RunAnswer::Choice::Yes, false}; }
+    RunAnswer confirmRun(const QString&, bool) override { return {run, false}; }
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
     QString input(const QString&, const QString&) override {
         return inputs.isEmpty() ? QString() : inputs.takeFirst();
@@ -50,6 +54,29 @@ template <class T>
 T* child(QWidget& w, const char* name) {
     return w.findChild<T*>(QString::fromLatin1(name));
 }
+
+// The window that takes a picture of itself once, in the middle of a run.
+class Window : public Tfrm_Depurix {
+public:
+    using Tfrm_Depurix::Tfrm_Depurix;
+    int shootAtRefresh = 0;
+    QString file;
+    void refresh() override {
+        Tfrm_Depurix::refresh();
+        if (shootAtRefresh > 0 && --shootAtRefresh == 0) shoot(*this, file);
+    }
+};
+
+// The question before a run, as the technician sees it; answered "Não".
+void shootQuestion(QWidget& parent, const QString& file) {
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        shoot(*box, file);
+        box->reject();
+    });
+    QtDialogs(&parent).confirmRun(QStringLiteral("Confirma a Limpeza do Banco de Dados ?"), true);
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,7 +90,7 @@ int main(int argc, char** argv) {
     const QDir out(args[1]);
     const QString erp = args[2];
     Answers answers;
-    Tfrm_Depurix window(answers);
+    Window window(answers);
     window.show();
     settle();
     child<QLineEdit>(window, "edt_Caminho")->setText(erp);
@@ -73,6 +100,21 @@ int main(int argc, char** argv) {
     child<QAbstractButton>(window, "cb_Produtos")->click();
     child<QAbstractButton>(window, "btnIniciar")->click();
     shoot(window, out.filePath(QStringLiteral("limpeza.png")));
+
+    shootQuestion(window, out.filePath(QStringLiteral("pergunta.png")));
+
+    // A simulation of a user's removal: what each statement would change, and nothing recorded.
+    answers.run = RunAnswer::Choice::Simulate;
+    answers.inputs = {QStringLiteral("3002")};
+    child<QAbstractButton>(window, "btn_Remover_Usuario")->click();
+    shoot(window, out.filePath(QStringLiteral("simulacao.png")));
+    answers.run = RunAnswer::Choice::Yes;
+
+    // Everything marked, caught halfway with its progress, its time and the stop button.
+    child<QAbstractButton>(window, "cb_Tabelas")->click();
+    window.shootAtRefresh = 150;
+    window.file = out.filePath(QStringLiteral("em-andamento.png"));
+    child<QAbstractButton>(window, "btnIniciar")->click();
 
     child<QLineEdit>(window, "edt_Caminho")
         ->setText(QDir::temp().filePath(QStringLiteral("nao-existe.fdb")));
