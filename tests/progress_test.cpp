@@ -71,6 +71,24 @@ TEST_F(ProgressTest, EachOperationReachesItsTotalAtTheEndAndSumsUpItsLog) {
     }
 }
 
+TEST_F(ProgressTest, MarksChangedDuringACleanupStillEndItsProgressAtItsTotal) {
+    const Operation cleanup = operations().first();
+    TestDatabase tdb(cleanup.fixtures);
+    path()->setText(tdb.path());
+    int refreshes = 0;
+    window.onRefresh = [&] {
+        if (++refreshes == 30) click("cb_Tabelas");  // the group box stays live: every basic
+    };                                               // table is unmarked halfway
+    markAll(window.catalogue(), DatabaseKind::Vornix);
+    child<QCheckBox>("cb_Tabelas")->setChecked(true);
+    dialogs.runAnswers = {kRun};
+    click("btnIniciar");
+    window.onRefresh = nullptr;
+    auto* progress = child<QProgressBar>("sbr_Msg_progress");
+    EXPECT_LT(progress->maximum(), cleanup.steps);
+    EXPECT_EQ(progress->value(), progress->maximum());
+}
+
 TEST_F(ProgressTest, AStopBetweenTwoStatementsLeavesTheEarlierOnesDoneAndNamesBoth) {
     const Operation user = operations().last();
     for (const RunAnswer& answer : {kRun, kSimulate}) {
