@@ -23,6 +23,8 @@ CatalogueModel::CatalogueModel(MemTable& table, QObject* parent)
     });
 }
 
+QString CatalogueModel::indicator() { return QStringLiteral("\u25B6"); }
+
 QString CatalogueModel::hint() {
     return QStringLiteral("Dê um duplo-clique para alterar a marcação");
 }
@@ -69,7 +71,7 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
 
 QVariant CatalogueModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Vertical) {
-        if (role == Qt::DisplayRole && section == m_table.recNo()) return QStringLiteral("\u25B6");
+        if (role == Qt::DisplayRole && section == m_table.recNo()) return indicator();
         if (role == Qt::DisplayRole) return QString();
         return {};
     }

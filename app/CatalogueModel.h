@@ -19,6 +19,8 @@ public:
     // The grid's hint; rows of entries that no block of the kind's plan tests add a line saying
     // that marking them cleans nothing.
     static QString hint();
+    // What the row indicator column shows on the current row.
+    static QString indicator();
     void setDatabaseKind(DatabaseKind kind);
 
     int rowCount(const QModelIndex& parent = {}) const override;

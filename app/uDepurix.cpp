@@ -26,9 +26,11 @@
 #include "app/AnchorLayout.h"
 #include "app/CatalogueModel.h"
 #include "app/ErrorBox.h"
+#include "app/IndicatorHeader.h"
 #include "app/MarkDelegate.h"
 #include "app/MarkImages.h"
 #include "app/RadioGroup.h"
+#include "app/StatusLine.h"
 #include "catalogue/CatalogueBuilder.h"
 #include "catalogue/Paths.h"
 #include "catalogue/SavedSelection.h"
@@ -141,6 +143,7 @@ void Tfrm_Depurix::buildControls() {
     dbg_Tabelas->setColumnWidth(CatalogueModel::IdColumn, 31);
     dbg_Tabelas->setColumnWidth(CatalogueModel::DescriptionColumn, 234);
     dbg_Tabelas->setColumnWidth(CatalogueModel::MarkColumn, 40);
+    dbg_Tabelas->setVerticalHeader(new IndicatorHeader(dbg_Tabelas));
     dbg_Tabelas->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     dbg_Tabelas->verticalHeader()->setDefaultSectionSize(18);
     dbg_Tabelas->verticalHeader()->setMinimumWidth(12);
@@ -251,11 +254,8 @@ void Tfrm_Depurix::buildControls() {
     sbr_Msg->setSizeGripEnabled(false);
     sbr_Msg->setGeometry(0, kClientSize.height() - kStatusBarHeight, kClientSize.width(),
                          kStatusBarHeight);
-    m_statusPanel = new QLabel(sbr_Msg);
+    m_statusPanel = new StatusLine(sbr_Msg);
     m_statusPanel->setObjectName(QStringLiteral("sbr_Msg_panel0"));
-    // A long statement must not widen the window.
-    m_statusPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_statusPanel->setMinimumWidth(1);
     sbr_Msg->addWidget(m_statusPanel, 1);
     // Shown at the right while an operation runs: its progress, the time it has taken, a stop.
     m_progress = new QProgressBar(sbr_Msg);
@@ -365,7 +365,14 @@ void Tfrm_Depurix::operationHandler(Handler&& handler) {
         QApplication::beep();
         return;
     }
-    guarded(m_dialogs, handler);
+    guarded(m_dialogs, [&] {
+        // The last lines of the log are in the pane before any error box shows.
+        struct ShowHeld {
+            Tfrm_Depurix* window;
+            ~ShowHeld() { window->showHeld(); }
+        } showHeld{this};
+        handler();
+    });
     m_nextOperation.clear();  // asked and not started: no name left for the next log
 }
 
@@ -394,6 +401,16 @@ void Tfrm_Depurix::centreOnScreen() {
 }
 
 void Tfrm_Depurix::syncGridToCursor(int row) {
+    // A cleanup looks entries up in the catalogue for every block: the grid follows at the next
+    // paint, which the row indicator's move asks for.
+    if (m_session.running()) {
+        m_gridRowHeld = true;
+        return;
+    }
+    showGridRow(row);
+}
+
+void Tfrm_Depurix::showGridRow(int row) {
     QItemSelectionModel* sel = dbg_Tabelas->selectionModel();
     if (row < 0) {
         sel->clear();
@@ -441,6 +458,7 @@ void Tfrm_Depurix::enableOperationControls() {
     mmo_Log->setEnabled(true);
     rg_Banco->setEnabled(true);
     gbx_Caminho->setEnabled(true);
+    showHeld();  // the progress ends where the operation did
     for (QWidget* w : std::initializer_list<QWidget*>{m_progress, m_elapsed, btn_Parar}) w->hide();
 }
 
@@ -455,6 +473,7 @@ void Tfrm_Depurix::setHourglass(bool on) {
 
 void Tfrm_Depurix::clearLog() {
     m_logEntries.clear();
+    m_heldLog.clear();
     mmo_Log->clear();
     // From here on the log is the one of the operation starting now.
     m_logOrigin = {true, std::exchange(m_nextOperation, {}), databasePath(), false};
@@ -466,15 +485,34 @@ void Tfrm_Depurix::appendLog(const QString& entry) {
     m_logEntries.append(entry);
     QString shown = entry;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    mmo_Log->appendPlainText(shown);
+    // Laying out one line at a time costs more than the statement that wrote it: during an
+    // operation the lines go into the pane together, at the next paint.
+    if (m_heldLog.isEmpty()) mmo_Log->viewport()->update();
+    m_heldLog.append(shown);
+    if (!m_session.running()) showHeld();
 }
 
 void Tfrm_Depurix::setStatus(const QString& text) { m_statusPanel->setText(text); }
 
 void Tfrm_Depurix::showProgress(int done, int total) {
-    if (m_progress->maximum() != total) m_progress->setRange(0, total);
-    m_progress->setValue(done);
+    // A progress bar repaints itself at once whenever its text changes: its value waits for the
+    // next paint instead.
+    m_heldDone = done;
+    m_heldTotal = total;
+    if (!m_progressHeld) m_progress->update();
+    m_progressHeld = true;
     showElapsed();
+}
+
+void Tfrm_Depurix::showHeld() {
+    if (std::exchange(m_gridRowHeld, false)) showGridRow(CDS_TABELAS.recNo());
+    if (!m_heldLog.isEmpty()) mmo_Log->appendPlainText(std::exchange(m_heldLog, {}).join(u'\n'));
+    if (std::exchange(m_progressHeld, false)) {
+        m_progress->setUpdatesEnabled(false);  // painted with the rest of the window
+        if (m_progress->maximum() != m_heldTotal) m_progress->setRange(0, m_heldTotal);
+        m_progress->setValue(m_heldDone);
+        m_progress->setUpdatesEnabled(true);
+    }
 }
 
 void Tfrm_Depurix::showElapsed() {
@@ -488,8 +526,14 @@ void Tfrm_Depurix::showElapsed() {
 
 void Tfrm_Depurix::refresh() {
     showElapsed();
-    if (!isActiveWindow()) raise();
-    if (paintDue()) repaint();
+    if (paintDue()) {
+        if (!isActiveWindow()) raise();
+        // What changed since the last paint; the rest of the window stays as it was painted.
+        if (m_paintHeld) {
+            QEvent paint(QEvent::UpdateRequest);
+            QCoreApplication::sendEvent(this, &paint);
+        }
+    }
     QCoreApplication::processEvents();
 }
 
@@ -507,13 +551,15 @@ bool Tfrm_Depurix::event(QEvent* e) {
             if (!m_paintHeld) {
                 m_paintHeld = true;
                 QTimer::singleShot(kFrameMs - m_lastPaint.elapsed(), this, [this] {
-                    m_paintHeld = false;
-                    QCoreApplication::postEvent(this, new QEvent(QEvent::UpdateRequest));
+                    if (m_paintHeld)
+                        QCoreApplication::postEvent(this, new QEvent(QEvent::UpdateRequest));
                 });
             }
             return true;
         }
+        m_paintHeld = false;
         m_lastPaint.restart();
+        showHeld();
     }
     return QWidget::event(e);
 }

@@ -23,6 +23,7 @@ class QTableView;
 class CatalogueModel;
 class Dialogs;
 class RadioGroup;
+class StatusLine;
 
 // The main window: wires the controls to the catalogue and the operations.
 class Tfrm_Depurix : public QWidget, public OperationView {
@@ -34,6 +35,7 @@ public:
 
     MemTable& catalogue() { return CDS_TABELAS; }
     Session& session() { return m_session; }
+    const Session& session() const { return m_session; }
     DatabaseKind databaseKind() const;
     QStringList logEntries() const { return m_logEntries; }
     QString statusText() const;
@@ -79,11 +81,14 @@ private:
     void buildLogMenu();
     void wireHandlers();
     void syncGridToCursor(int row);
+    void showGridRow(int row);
     void showElapsed();
     void gridDoubleClicked();
     bool isGridMarginDoubleClick(QObject* watched, const QMouseEvent& event) const;
     void centreOnScreen();
     bool paintDue() const;
+    // Puts the log lines and the progress held since the last paint on screen.
+    void showHeld();
     // Handlers of long operations do nothing while one runs.
     template <class Handler>
     void operationHandler(Handler&& handler);
@@ -101,6 +106,10 @@ private:
     QElapsedTimer m_runClock;
     qint64 m_shownSeconds = -1;
     bool m_paintHeld = false;
+    QStringList m_heldLog;  // appended lines not yet in the pane
+    int m_heldDone = 0, m_heldTotal = 0;
+    bool m_progressHeld = false;
+    bool m_gridRowHeld = false;
 
     RadioGroup* rg_Banco = nullptr;
     QGroupBox* gbx_Caminho = nullptr;
@@ -120,7 +129,7 @@ private:
     QCheckBox* cb_Tabelas = nullptr;
     QPushButton* btnFechar = nullptr;
     QStatusBar* sbr_Msg = nullptr;
-    QLabel* m_statusPanel = nullptr;
+    StatusLine* m_statusPanel = nullptr;
     QProgressBar* m_progress = nullptr;
     QLabel* m_elapsed = nullptr;
     QPushButton* btn_Parar = nullptr;

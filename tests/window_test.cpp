@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "app/RadioGroup.h"
+#include "app/StatusLine.h"
 
 #include "catalogue/Paths.h"
 #include "support/TestDatabase.h"
@@ -256,22 +257,29 @@ TEST_F(WindowTest, CleanupButtonAsksFirstAndRunsThePlanOfTheChosenDatabase) {
     EXPECT_TRUE(dialogs.errors().isEmpty());
 }
 
-// Notes what the status line showed each time it was painted.
+// Notes what the status line showed each time it was painted, and how often that was during a run.
 class PaintWatcher : public QObject {
 public:
+    explicit PaintWatcher(const Tfrm_Depurix& window) : m_window(window) {}
     QString lastPainted;
+    int paintedWhileRunning = 0;
     bool eventFilter(QObject* watched, QEvent* e) override {
-        if (e->type() == QEvent::Paint) lastPainted = static_cast<QLabel*>(watched)->text();
+        if (e->type() != QEvent::Paint) return false;
+        lastPainted = static_cast<StatusLine*>(watched)->text();
+        if (m_window.session().running()) ++paintedWhileRunning;
         return false;
     }
+
+private:
+    const Tfrm_Depurix& m_window;
 };
 
 TEST_F(WindowTest, DuringARunInputIsServedAndNoPaintIsLostAtTheEnd) {
     TestDatabase tdb(fixtureFiles({"schema.sql", "keys.sql", "cleanup-base.sql"}));
     choose(1);
     path()->setText(tdb.path());
-    auto* status = child<QStatusBar>("sbr_Msg")->findChild<QLabel*>();
-    PaintWatcher watcher;
+    auto* status = child<QWidget>("sbr_Msg_panel0");
+    PaintWatcher watcher(window);
     status->installEventFilter(&watcher);
     int served = 0;
     int postedDuringRun = 0;
@@ -283,6 +291,10 @@ TEST_F(WindowTest, DuringARunInputIsServedAndNoPaintIsLostAtTheEnd) {
     dialogs.confirmAnswers = {true};
     button("btnIniciar")->click();  // returns when the run has ended
     EXPECT_EQ(served, postedDuringRun);
+    EXPECT_GT(watcher.paintedWhileRunning, 1);  // painted as it goes, not only at the end
+    // Lines and progress held for the next paint are all in place when the run returns.
+    EXPECT_EQ(child<QPlainTextEdit>("mmo_Log")->toPlainText(),
+              window.logEntries().join(u'\n').replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     QTest::qWait(50);  // a paint held back for the frame is delivered, not dropped
     EXPECT_EQ(watcher.lastPainted, QStringLiteral("Fim de Processamento..."));
 }
