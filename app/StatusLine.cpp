@@ -17,9 +17,7 @@ void StatusLine::setText(const QString& text) {
     update();
 }
 
-QSize StatusLine::sizeHint() const {
-    return {1, fontMetrics().height() + 2 * kMargin};
-}
+QSize StatusLine::sizeHint() const { return {1, fontMetrics().height() + 2 * kMargin}; }
 
 QSize StatusLine::minimumSizeHint() const { return sizeHint(); }
 
@@ -30,7 +28,8 @@ void StatusLine::paintEvent(QPaintEvent*) {
     const QRect r = rect().adjusted(kMargin, 0, -kMargin, 0);
     // One line, as a panel shows it: a statement's line breaks read as blanks.
     QString line = m_text;
-    line.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    line.replace(QLatin1String("\r\n"), QLatin1String(" "))
+        .replace(QLatin1Char('\n'), QLatin1Char(' '));
     p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                fontMetrics().elidedText(line, Qt::ElideRight, r.width()));
 }

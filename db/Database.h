@@ -174,6 +174,8 @@ private:
     struct Prepared;
 
     Firebird::ITransaction* prepare();
+    // What every request does first: the cursor closed, counted, traced, prepared.
+    Firebird::ITransaction* begin(TraceEntry::Kind kind, int& count);
     unsigned char* bindInput();
     QList<Value> boundValues() const;
     bool fetchRow();

@@ -9,6 +9,14 @@ using namespace Firebird;
 namespace fb {
 
 namespace {
+// Message buffers hold their fields at the offsets the metadata gives, not always aligned.
+template <class T>
+T load(const unsigned char* p) {
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
 Value decode(const unsigned char* buffer, unsigned type, unsigned offset, unsigned length,
              unsigned charSet, int scale) {
     const unsigned char* p = buffer + offset;
@@ -18,40 +26,21 @@ Value decode(const unsigned char* buffer, unsigned type, unsigned offset, unsign
     switch (type) {
         case SQL_TEXT:
             return Value(text(reinterpret_cast<const char*>(p), qsizetype(length)));
-        case SQL_VARYING: {
-            ISC_USHORT n;
-            std::memcpy(&n, p, sizeof n);
-            return Value(text(reinterpret_cast<const char*>(p + 2), qsizetype(n)));
-        }
-        case SQL_SHORT: {
-            ISC_SHORT v;
-            std::memcpy(&v, p, sizeof v);
-            return Value(qint64(v), scale);
-        }
-        case SQL_LONG: {
-            ISC_LONG v;
-            std::memcpy(&v, p, sizeof v);
-            return Value(qint64(v), scale);
-        }
-        case SQL_INT64: {
-            ISC_INT64 v;
-            std::memcpy(&v, p, sizeof v);
-            return Value(qint64(v), scale);
-        }
-        case SQL_FLOAT: {
-            float v;
-            std::memcpy(&v, p, sizeof v);
-            return Value(double(v));
-        }
+        case SQL_VARYING:
+            return Value(text(reinterpret_cast<const char*>(p + 2), load<ISC_USHORT>(p)));
+        case SQL_SHORT:
+            return Value(qint64(load<ISC_SHORT>(p)), scale);
+        case SQL_LONG:
+            return Value(qint64(load<ISC_LONG>(p)), scale);
+        case SQL_INT64:
+            return Value(qint64(load<ISC_INT64>(p)), scale);
+        case SQL_FLOAT:
+            return Value(double(load<float>(p)));
         case SQL_DOUBLE:
-        case SQL_D_FLOAT: {
-            double v;
-            std::memcpy(&v, p, sizeof v);
-            return Value(v);
-        }
+        case SQL_D_FLOAT:
+            return Value(load<double>(p));
         case SQL_TIMESTAMP: {
-            ISC_TIMESTAMP ts;
-            std::memcpy(&ts, p, sizeof ts);
+            const auto ts = load<ISC_TIMESTAMP>(p);
             unsigned y, m, d, h, mi, s, f;
             util()->decodeDate(ts.timestamp_date, &y, &m, &d);
             util()->decodeTime(ts.timestamp_time, &h, &mi, &s, &f);
@@ -60,17 +49,13 @@ Value decode(const unsigned char* buffer, unsigned type, unsigned offset, unsign
                                     int(f % 10));
         }
         case SQL_TYPE_DATE: {
-            ISC_DATE v;
-            std::memcpy(&v, p, sizeof v);
             unsigned y, m, d;
-            util()->decodeDate(v, &y, &m, &d);
+            util()->decodeDate(load<ISC_DATE>(p), &y, &m, &d);
             return Value(QDate(int(y), int(m), int(d)));
         }
         case SQL_TYPE_TIME: {
-            ISC_TIME v;
-            std::memcpy(&v, p, sizeof v);
             unsigned h, mi, s, f;
-            util()->decodeTime(v, &h, &mi, &s, &f);
+            util()->decodeTime(load<ISC_TIME>(p), &h, &mi, &s, &f);
             return Value(QTime(int(h), int(mi), int(s), int(f / 10)));
         }
         case SQL_BOOLEAN:
@@ -103,9 +88,9 @@ std::vector<Column> describeColumns(IMessageMetadata* meta) {
 }
 
 Value decodeColumn(const unsigned char* row, const Column& c) {
-    ISC_SHORT nullFlag;
-    std::memcpy(&nullFlag, row + c.nullOffset, sizeof nullFlag);
-    return nullFlag ? Value() : decode(row, c.type, c.offset, c.length, c.charSet, c.scale);
+    return load<ISC_SHORT>(row + c.nullOffset)
+               ? Value()
+               : decode(row, c.type, c.offset, c.length, c.charSet, c.scale);
 }
 
 void InputMessage::build(const std::vector<bool>& dateTime) {

@@ -92,11 +92,15 @@ unsigned char* Query::bindInput() {
     return m_prepared->input.write(boundValues());
 }
 
-void Query::open() {
+ITransaction* Query::begin(TraceEntry::Kind kind, int& count) {
     close();
-    ++m_db.requests().queries;
-    if (m_db.tracing()) m_db.trace(TraceEntry::Kind::Query, m_positional, boundValues());
-    ITransaction* tra = prepare();
+    ++count;
+    if (m_db.tracing()) m_db.trace(kind, m_positional, boundValues());
+    return prepare();
+}
+
+void Query::open() {
+    ITransaction* tra = begin(TraceEntry::Kind::Query, m_db.requests().queries);
     Prepared& p = *m_prepared;
     fb::ThrowStatus st;
     unsigned char* in = bindInput();
@@ -114,10 +118,7 @@ void Query::open() {
 }
 
 void Query::execSql() {
-    close();
-    ++m_db.requests().statements;
-    if (m_db.tracing()) m_db.trace(TraceEntry::Kind::Statement, m_positional, boundValues());
-    ITransaction* tra = prepare();
+    ITransaction* tra = begin(TraceEntry::Kind::Statement, m_db.requests().statements);
     Prepared& p = *m_prepared;
     fb::ThrowStatus st;
     m_affectedKnown = true;

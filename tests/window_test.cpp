@@ -293,8 +293,9 @@ TEST_F(WindowTest, DuringARunInputIsServedAndNoPaintIsLostAtTheEnd) {
     EXPECT_EQ(served, postedDuringRun);
     EXPECT_GT(watcher.paintedWhileRunning, 1);  // painted as it goes, not only at the end
     // Lines and progress held for the next paint are all in place when the run returns.
-    EXPECT_EQ(child<QPlainTextEdit>("mmo_Log")->toPlainText(),
-              window.logEntries().join(u'\n').replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    EXPECT_EQ(
+        child<QPlainTextEdit>("mmo_Log")->toPlainText(),
+        window.logEntries().join(u'\n').replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     QTest::qWait(50);  // a paint held back for the frame is delivered, not dropped
     EXPECT_EQ(watcher.lastPainted, QStringLiteral("Fim de Processamento..."));
 }
