@@ -3,12 +3,6 @@
 // child process, so that its peak memory can be read and every run starts clean), isql-fb
 // replaying the tool's statements and commits as literal SQL, and depurix_replay sending the
 // same requests straight through the client library (the limit). See bench/run.sh.
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -20,6 +14,7 @@
 #include <map>
 
 #include "BenchData.h"
+#include "Launcher.h"
 #include "OldDuplicateLoop.h"
 #include "Plot.h"
 #include "TraceFile.h"
@@ -31,8 +26,6 @@
 #include "support/FakeView.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
-
-extern char** environ;
 
 namespace {
 
@@ -205,38 +198,14 @@ struct ChildResult {
 
 QString g_childLog;
 
-// Runs a program with its output in a file, waiting for it with wait4 for its peak memory.
+// Runs a program with its output in a file; its peak memory as wait4 gives it.
 ChildResult runChild(const QStringList& argv) {
     const QString outPath = QDir::temp().filePath(QStringLiteral("depurix-bench-child.out"));
-    std::vector<QByteArray> storage;
-    for (const QString& a : argv) storage.push_back(QFile::encodeName(a));
-    std::vector<char*> cargv;
-    for (QByteArray& a : storage) cargv.push_back(a.data());
-    cargv.push_back(nullptr);
-    const QByteArray out = QFile::encodeName(outPath), log = QFile::encodeName(g_childLog);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.constData(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_addopen(&actions, 2, log.constData(), O_WRONLY | O_CREAT | O_APPEND,
-                                     0644);
-    ChildResult r;
-    QElapsedTimer t;
-    t.start();
-    pid_t pid;
-    if (posix_spawnp(&pid, cargv[0], &actions, nullptr, cargv.data(), environ) != 0) {
-        posix_spawn_file_actions_destroy(&actions);
-        std::fprintf(stderr, "cannot start %s\n", cargv[0]);
-        return r;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    rusage usage{};
-    while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
-    }
-    r.wall = t.nsecsElapsed() / 1e9;
-    r.rssMb = usage.ru_maxrss / 1024.0;
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    std::vector<std::string> words;
+    for (const QString& a : argv) words.push_back(QFile::encodeName(a).toStdString());
+    const launcher::Result l = launcher::run(words, QFile::encodeName(outPath).toStdString(),
+                                             QFile::encodeName(g_childLog).toStdString());
+    ChildResult r{l.status, l.seconds, l.peakMb, {}};
     QFile f(outPath);
     f.open(QIODevice::ReadOnly);
     const QString text = QString::fromUtf8(f.readAll()).trimmed();
@@ -246,7 +215,7 @@ ChildResult runChild(const QStringList& argv) {
         else r.fields[QStringLiteral("time")] = word;  // the replay prints its seconds alone
     }
     if (r.status != 0)
-        std::fprintf(stderr, "  %s exited with %d (see %s)\n", cargv[0], r.status,
+        std::fprintf(stderr, "  %s exited with %d (see %s)\n", qPrintable(argv.first()), r.status,
                      qPrintable(g_childLog));
     return r;
 }
@@ -433,6 +402,7 @@ int main(int argc, char** argv) {
         QApplication app(argc, argv);
         return toolRun(QApplication::arguments().mid(2));
     }
+    launcher::start();
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments().mid(1);
     Bench bench;
@@ -464,6 +434,8 @@ int main(int argc, char** argv) {
     QFile::remove(g_childLog);
     QElapsedTimer clock;
     clock.start();
+    std::printf("peak memory read for a child that does nothing: %.1f MB\n",
+                launcher::run({"true"}, "/dev/null", g_childLog.toStdString()).peakMb);
 
     const QStringList operations =
         quick ? QStringList{QStringLiteral("limpeza")}
