@@ -55,7 +55,7 @@ bool plotToPng(const QString& path, const QString& title, const QList<Series>& s
 
     int legend = 0;
     for (const Series& s : series) {
-        QPen pen(s.color, 2, s.dashed ? Qt::DashLine : Qt::SolidLine);
+        QPen pen(s.color, 2, s.style);
         p.setPen(pen);
         for (qsizetype i = 1; i < s.points.size(); ++i)
             p.drawLine(map(s.points[i - 1]), map(s.points[i]));

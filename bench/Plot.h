@@ -11,7 +11,7 @@ struct Series {
     QList<QPointF> points;  // x: rows in the database, y: seconds
     QList<std::pair<double, double>> spans;  // optional: the lowest and highest y of each point
     QColor color;
-    bool dashed = false;
+    Qt::PenStyle style = Qt::SolidLine;
 };
 
 // A plain line chart of time against database size, written as PNG; spans are drawn as bars.

@@ -566,13 +566,12 @@ int main(int argc, char** argv) {
 
     if (!append) {
         QList<Series> series;
-        const QList<std::pair<QString, QColor>> who = {
-            {QStringLiteral("ferramenta"), QColor(0x1f, 0x77, 0xb4)},
-            {QStringLiteral("isql"), QColor(0xd6, 0x27, 0x28)},
-            {QStringLiteral("replay"), QColor(0x2c, 0xa0, 0x2c)}};
-        for (const auto& [name, color] : who) {
-            Series s{QStringLiteral("limpeza (%1)").arg(name), {}, {}, color,
-                     name != QLatin1String("ferramenta")};
+        const QList<std::tuple<QString, QColor, Qt::PenStyle>> who = {
+            {QStringLiteral("ferramenta"), QColor(0x1f, 0x77, 0xb4), Qt::SolidLine},
+            {QStringLiteral("isql"), QColor(0xd6, 0x27, 0x28), Qt::DashLine},
+            {QStringLiteral("replay"), QColor(0x2c, 0xa0, 0x2c), Qt::DotLine}};
+        for (const auto& [name, color, style] : who) {
+            Series s{QStringLiteral("limpeza (%1)").arg(name), {}, {}, color, style};
             for (const Line& l : bench.lines)
                 if (l.operation == QLatin1String("limpeza") && l.contestant == name) {
                     s.points << QPointF(l.rows, l.sample.median());
