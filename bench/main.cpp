@@ -539,7 +539,9 @@ int main(int argc, char** argv) {
         }
     }
 
-    QFile csv(QDir(bench.out).filePath(QStringLiteral("bench.csv")));
+    // A quick run leaves the full run's figures alone.
+    const QString name = quick ? QStringLiteral("bench-quick") : QStringLiteral("bench");
+    QFile csv(QDir(bench.out).filePath(name + QStringLiteral(".csv")));
     const bool header = !append || !csv.exists();
     csv.open(append ? QIODevice::Append : QIODevice::WriteOnly | QIODevice::Truncate);
     if (header)
@@ -579,7 +581,7 @@ int main(int argc, char** argv) {
                 }
             series << s;
         }
-        plotToPng(QDir(bench.out).filePath(QStringLiteral("bench.png")),
+        plotToPng(QDir(bench.out).filePath(name + QStringLiteral(".png")),
                   QStringLiteral("Limpeza completa: tempo por tamanho do banco (mediana, "
                                  "mín–máx)"),
                   series);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the benchmark: builds the databases once (bench/results/data), measures each operation at
 # each size through the tool, isql-fb and depurix_replay offscreen, then the window's own cost
-# under Xvfb, and writes bench/results/bench.csv and bench/results/bench.png.
+# under Xvfb, and writes bench/results/bench.csv and bench/results/bench.png (bench-quick.*
+# with --quick).
 # Usage: bench/run.sh [--quick] [SCALES]   (default 0,50000,200000,800000; --quick: 0,50000 and
 # the full cleanup only)
 set -euo pipefail
@@ -26,5 +27,7 @@ QT_QPA_PLATFORM=offscreen build/bench/depurix_bench --out "$out" --scales "$scal
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1024x768x24" \
     build/bench/depurix_bench --out "$out" --scales "${scales%%,*}" --window-cost --append \
     "${quick[@]}"
-echo "results: $out/bench.csv $out/bench.png"
+name=bench
+[ ${#quick[@]} -eq 0 ] || name=bench-quick
+echo "results: $out/$name.csv $out/$name.png"
 grep '^ratio tool/isql:' "$log" | tail -n 1
