@@ -321,7 +321,6 @@ public:
     QMap<QString, Sample> compete(int rows, const QString& op, const QStringList& contestants,
                                   int times) {
         const QString trace = data(QStringLiteral("trace-%1").arg(op));
-        const bool duplicates = op.startsWith(QLatin1String("duplicados"));
         const ChildResult recorded = tool(op, copyOf(base(rows), QStringLiteral("tool.fdb")), trace);
         const QString requests = recorded.fields.value(QStringLiteral("requests"));
         QMap<QString, Sample> samples;
@@ -347,10 +346,10 @@ public:
                 s.rss << c.rssMb;
                 s.refreshes = c.fields.value(QStringLiteral("refreshes")).toInt();
                 s.windowUs = c.fields.value(QStringLiteral("window_us")).toDouble();
-                if (r == 0 && !duplicates) s.rowsLeft = rowsLeft(path);
+                if (r == 0) s.rowsLeft = rowsLeft(path);
             }
         }
-        if (!duplicates) {
+        {
             const qint64 expected = samples.first().rowsLeft;
             bool alike = true;
             for (auto it = samples.begin(); it != samples.end(); ++it)
@@ -431,7 +430,7 @@ int main(int argc, char** argv) {
     }
     QDir().mkpath(bench.out + QStringLiteral("/data"));
     g_childLog = QDir(bench.out).absoluteFilePath(QStringLiteral("data/children.log"));
-    QFile::remove(g_childLog);
+    if (!append) QFile::remove(g_childLog);
     QElapsedTimer clock;
     clock.start();
     std::printf("peak memory read for a child that does nothing: %.1f MB\n",
