@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <algorithm>
 #include <cstdio>
-#include <map>
 
 #include "BenchData.h"
 #include "Launcher.h"
