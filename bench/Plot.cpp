@@ -17,6 +17,8 @@ bool plotToPng(const QString& path, const QString& title, const QList<Series>& s
             maxX = std::max(maxX, pt.x());
             maxY = std::max(maxY, pt.y());
         }
+    for (const Series& s : series)
+        for (const auto& span : s.spans) maxY = std::max(maxY, span.second);
     maxY *= 1.1;
     auto map = [&](QPointF pt) {
         return QPointF(area.left() + pt.x() / maxX * area.width(),
@@ -53,11 +55,20 @@ bool plotToPng(const QString& path, const QString& title, const QList<Series>& s
 
     int legend = 0;
     for (const Series& s : series) {
-        QPen pen(s.color, 2, s.dashed ? Qt::DashLine : Qt::SolidLine);
+        QPen pen(s.color, 2, s.style);
         p.setPen(pen);
         for (qsizetype i = 1; i < s.points.size(); ++i)
             p.drawLine(map(s.points[i - 1]), map(s.points[i]));
         for (const QPointF& pt : s.points) p.drawEllipse(map(pt), 3, 3);
+        p.setPen(QPen(s.color, 1));
+        for (qsizetype i = 0; i < s.spans.size() && i < s.points.size(); ++i) {
+            const QPointF low = map({s.points[i].x(), s.spans[i].first});
+            const QPointF high = map({s.points[i].x(), s.spans[i].second});
+            p.drawLine(low, high);
+            p.drawLine(low - QPointF(4, 0), low + QPointF(4, 0));
+            p.drawLine(high - QPointF(4, 0), high + QPointF(4, 0));
+        }
+        p.setPen(pen);
         const int y = area.top() + 10 + 22 * legend++;
         p.drawLine(area.right() + 20, y, area.right() + 50, y);
         p.setPen(Qt::black);

@@ -1,17 +1,33 @@
 #!/usr/bin/env bash
-# Runs the benchmark: builds the databases once (bench/results/data), measures every operation
-# against isql-fb at each size offscreen, then the window's own cost under Xvfb, and writes
-# bench/results/bench.csv and bench/results/bench.png.
-# Usage: bench/run.sh [SCALES]   (default 0,50000,200000,800000)
+# Runs the benchmark: builds the databases once (bench/results/data), measures each operation at
+# each size through the tool, isql-fb and depurix_replay offscreen, then the window's own cost
+# under Xvfb, and writes bench/results/bench.csv and bench/results/bench.png (bench-quick.*
+# with --quick).
+# Usage: bench/run.sh [--quick] [SCALES]   (default 0,50000,200000,800000; --quick: 0,50000 and
+# the full cleanup only)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scales=${1:-0,50000,200000,800000}
+quick=()
+if [ "${1:-}" = "--quick" ]; then
+    quick=(--quick)
+    shift
+fi
+default=0,50000,200000,800000
+[ ${#quick[@]} -eq 0 ] || default=0,50000
+scales=${1:-$default}
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target depurix_bench
+cmake --build build -j"$(nproc)" --target depurix_bench depurix_replay
 out=bench/results
 mkdir -p "$out"
-QT_QPA_PLATFORM=offscreen build/bench/depurix_bench --out "$out" --scales "$scales"
+log=$out/data/bench.log
+mkdir -p "$out/data"
+QT_QPA_PLATFORM=offscreen build/bench/depurix_bench --out "$out" --scales "$scales" "${quick[@]}" |
+    tee "$log"
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1024x768x24" \
-    build/bench/depurix_bench --out "$out" --scales "${scales%%,*}" --no-duplicates --append
-echo "results: $out/bench.csv $out/bench.png"
+    build/bench/depurix_bench --out "$out" --scales "${scales%%,*}" --window-cost --append \
+    "${quick[@]}"
+name=bench
+[ ${#quick[@]} -eq 0 ] || name=bench-quick
+echo "results: $out/$name.csv $out/$name.png"
+grep '^ratio tool/isql:' "$log" | tail -n 1
