@@ -75,12 +75,17 @@ public:
         while (sql.endsWith(QLatin1Char(';'))) sql.chop(1);
         m_sql.write(win1252::encode(sql) + ";\n");
     }
-    int entries() const { return m_trace.entries(); }
 
 private:
     TraceFile m_trace;
     QFile m_sql;
 };
+
+// Requests as the attachment counted them, whether they were recorded or not.
+int requestsSent(Database& db) {
+    const RequestCounts& n = db.requests();
+    return n.queries + n.statements + n.commits + n.rollbacks;
+}
 
 void report(double seconds, int requests, int refreshes = 0, double windowUs = 0) {
     std::printf("time=%.6f requests=%d refreshes=%d window_us=%.1f\n", seconds, requests, refreshes,
@@ -125,7 +130,7 @@ int windowRun(const QString& operation, const QString& path, Recorder* recorder)
                  r.failures);
     if (!dialogs.errors().isEmpty())
         std::fprintf(stderr, "  error box: %s\n", qPrintable(dialogs.errors().join(u'|')));
-    report(seconds, recorder ? recorder->entries() : 0, window.perStatement,
+    report(seconds, requestsSent(window.session().DB_GERAL), window.perStatement,
            window.perStatement ? window.windowNs / 1e3 / window.perStatement : 0);
     window.close();
     return 0;
@@ -146,7 +151,7 @@ int duplicateRun(const QString& path, Recorder* recorder, bool original) {
         else
             RemoverCustosDuplicados(session);
     });
-    report(t.nsecsElapsed() / 1e9, recorder ? recorder->entries() : 0);
+    report(t.nsecsElapsed() / 1e9, requestsSent(session.DB_GERAL));
     return 0;
 }
 
@@ -329,7 +334,7 @@ public:
                 const QString path = copyOf(base(rows), who + QStringLiteral(".fdb"));
                 ChildResult c;
                 if (who == QLatin1String("ferramenta")) {
-                    c = tool(op, path, data(QStringLiteral("trace-check")));
+                    c = tool(op, path, QStringLiteral("-"));  // timed without recording
                     if (c.fields.value(QStringLiteral("requests")) != requests)
                         std::fprintf(stderr, "  warning: %s sent %s requests, first %s\n",
                                      qPrintable(op),
