@@ -3,9 +3,8 @@
 #include <QHeaderView>
 
 // The grid's row indicator column. Its width is that of the indicator itself: a header sized from
-// its contents measures up to two hundred rows again each time the indicator moves, which a
-// cleanup does for every entry it looks up, and comes out wider or narrower depending on whether
-// the current row is among those measured.
+// its contents measures every row again each time the indicator moves, which a cleanup does for
+// every entry it looks up.
 class IndicatorHeader : public QHeaderView {
 public:
     explicit IndicatorHeader(QWidget* parent = nullptr);
