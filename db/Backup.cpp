@@ -11,20 +11,12 @@
 #include <QStringList>
 #include <vector>
 
+#include "db/Service.h"
 #include "db/Win1252.h"
 
 using namespace Firebird;
 
 namespace {
-
-// A service manager attachment, detached on every way out; a dead one can only be let go.
-using Service = fb::Ref<IService>;
-struct Detach {
-    Service& s;
-    ~Detach() {
-        fb::finish(s, [](IService* svc, auto* st) { svc->detach(st); });
-    }
-};
 
 unsigned littleEndian16(const unsigned char* p) { return unsigned(p[0]) | unsigned(p[1]) << 8; }
 
@@ -48,41 +40,6 @@ ServerPart serverPart(const QString& cs) {
     if (colon <= 0 || (colon == 1 && cs[0].isLetter())) return {};
     QString host = cs.left(colon).section(QLatin1Char('/'), 0, 0);
     return {cs.left(colon + 1), host.remove(QLatin1Char('[')).remove(QLatin1Char(']'))};
-}
-
-// One answer to a query for a line.
-struct Answer {
-    QString line;
-    bool empty = true;  // nothing at all, not even blanks: with more unset, the output's end
-    bool more = false;  // the service is still running: it only had nothing to say yet
-};
-
-Answer parseAnswer(const std::vector<unsigned char>& buffer) {
-    Answer a;
-    const unsigned char* p = buffer.data();
-    const unsigned char* const end = p + buffer.size();
-    while (p < end && *p != isc_info_end) {
-        switch (*p++) {
-            case isc_info_svc_line: {
-                if (end - p < 2) break;
-                const unsigned n = littleEndian16(p);
-                p += 2;
-                if (unsigned(end - p) < n) break;
-                a.line =
-                    fb::decodeServerText(reinterpret_cast<const char*>(p), qsizetype(n)).trimmed();
-                a.empty = n == 0;
-                p += n;
-                continue;
-            }
-            case isc_info_svc_timeout:
-            case isc_info_data_not_ready:
-            case isc_info_truncated:
-                a.more = true;
-                continue;
-        }
-        throw fb::Error(QStringLiteral("Resposta inesperada do serviço de cópia de segurança"));
-    }
-    return a;
 }
 
 }  // namespace
@@ -186,51 +143,18 @@ QString serverFileName(Database& db) {
 
 void runBackupService(const QString& serviceManager, const LoginParams& login,
                       const QString& databaseFile, const QString& backupFile,
-                      const BackupProgress& progress) {
-    fb::ThrowStatus st;
-    fb::Owned<IXpbBuilder> attach(
-        fb::util()->getXpbBuilder(&st, IXpbBuilder::SPB_ATTACH, nullptr, 0));
-    // With the UTF-8 flag the paths, user and password travel as UTF-8 whatever the server's
-    // locale.
-    attach->insertTag(&st, isc_spb_utf8_filename);
-    attach->insertString(&st, isc_spb_user_name, login.userName.toUtf8().constData());
-    attach->insertString(&st, isc_spb_password, login.password.toUtf8().constData());
-    fb::Ref<IProvider> provider(fb::master()->getDispatcher());
-    const QByteArray name = serviceManager.toUtf8();
-    const unsigned length = attach->getBufferLength(&st);
-    const unsigned char* spb = attach->getBuffer(&st);
-    Service service(provider->attachServiceManager(&st, name.constData(), length, spb));
-    Detach detach{service};
-
-    fb::Owned<IXpbBuilder> start(
-        fb::util()->getXpbBuilder(&st, IXpbBuilder::SPB_START, nullptr, 0));
-    start->insertTag(&st, isc_action_svc_backup);
-    start->insertString(&st, isc_spb_dbname, databaseFile.toUtf8().constData());
-    start->insertString(&st, isc_spb_bkp_file, backupFile.toUtf8().constData());
-    start->insertTag(&st, isc_spb_verbose);
-    service->start(&st, start->getBufferLength(&st), start->getBuffer(&st));
-
-    // One line per answer; after a second without one the server answers that it has none yet.
-    const unsigned char send[] = {isc_info_svc_timeout, 4, 0, 1, 0, 0, 0, isc_info_end};
-    const unsigned char receive[] = {isc_info_svc_line};
-    std::vector<unsigned char> buffer(16 * 1024);
-    QStringList errors;
-    bool finished = false;
-    for (;;) {
-        // A failed copy ends with the error in the status of this call once its output is read.
-        service->query(&st, sizeof send, send, sizeof receive, receive, unsigned(buffer.size()),
-                       buffer.data());
-        const Answer a = parseAnswer(buffer);
-        if (a.empty && !a.more) break;
-        if (a.line.startsWith(QLatin1String("gbak: ERROR:"))) errors << a.line;
-        if (a.line.contains(QLatin1String("closing file, committing, and finishing")))
-            finished = true;
-        if (progress) progress(a.line);
-    }
-    if (!errors.isEmpty()) throw fb::Error(errors.join(QLatin1Char('\n')));
-    if (!finished)
-        throw fb::Error(
-            QStringLiteral("O serviço de cópia de segurança terminou sem confirmar a cópia"));
+                      const BackupProgress& progress, const BackupOptions& options) {
+    service::run(
+        serviceManager, login,
+        [&](IXpbBuilder* spb, fb::ThrowStatus& st) {
+            spb->insertTag(&st, isc_action_svc_backup);
+            spb->insertString(&st, isc_spb_dbname, databaseFile.toUtf8().constData());
+            spb->insertString(&st, isc_spb_bkp_file, backupFile.toUtf8().constData());
+            if (options.noGarbageCollection)
+                spb->insertInt(&st, isc_spb_options, isc_spb_bkp_no_garbage_collect);
+            spb->insertTag(&st, isc_spb_verbose);
+        },
+        QStringLiteral("closing file, committing, and finishing"), progress, options.stop);
 }
 
 }  // namespace backup

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "db/Database.h"
+#include "db/Service.h"
 
 // A finished backup: its file as the database's server names it, and how long it took.
 struct BackupResult {
@@ -12,9 +13,8 @@ struct BackupResult {
     qint64 milliseconds = 0;
 };
 
-// Gets every line the backup prints, as it comes, and an empty line whenever the server has been
-// silent for about a second, so that the window can stay live.
-using BackupProgress = std::function<void(const QString& line)>;
+// Gets every line the backup prints (see ServiceProgress).
+using BackupProgress = ServiceProgress;
 
 // A logical backup (restorable with gbak -c) of the database db is attached to, made by the
 // service manager of the server that holds it, into the database's own folder and named after it
@@ -48,9 +48,15 @@ QString freeFileName(const QString& databaseFile, const QDateTime& when,
 // The database's file as its server names it: the expanded path, also when opened by an alias.
 QString serverFileName(Database& db);
 
+struct BackupOptions {
+    // The copy of a database about to be restored: collecting its garbage only costs time.
+    bool noGarbageCollection = false;
+    ServiceStop stop;
+};
+
 // Runs the service's backup of databaseFile into backupFile, both the server's paths.
 void runBackupService(const QString& serviceManager, const LoginParams& login,
                       const QString& databaseFile, const QString& backupFile,
-                      const BackupProgress& progress);
+                      const BackupProgress& progress, const BackupOptions& options = {});
 
 }  // namespace backup
