@@ -2,8 +2,11 @@
 
 #include "app/ErrorBox.h"
 #include "app/QtDialogs.h"
+#include "app/Translations.h"
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    loadQtTranslation(m_qtTexts);
+}
 
 bool Application::notify(QObject* receiver, QEvent* event) {
     try {

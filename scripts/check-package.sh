@@ -25,7 +25,8 @@ dpkg-query --admindir="$root/var/lib/dpkg" -W -f='${Status}' depurix | grep -q '
     || fail "package not recorded as installed"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for need in libfbclient2 libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins firebird3.0-server-core; do
+for need in libfbclient2 libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins qt6-translations-l10n \
+    firebird3.0-server-core; do
     grep -q "$need" <<<"$depends" || fail "Depends lacks $need: $depends"
 done
 if ldd "$root/usr/bin/depurix" | grep -q 'not found'; then fail "unresolved libraries"; fi

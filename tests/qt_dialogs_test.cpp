@@ -4,7 +4,10 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
+#include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -12,6 +15,7 @@
 #include <functional>
 
 #include "app/QtDialogs.h"
+#include "app/Translations.h"
 
 namespace {
 
@@ -77,6 +81,38 @@ TEST(QtDialogs, ARunQuestionOffersASimulationAndKeepsTheBackupBoxAsTicked) {
         EXPECT_EQ(answer.choice, RunAnswer::Choice::Simulate);
         EXPECT_EQ(answer.backup, !ticked);
     }
+}
+
+// Qt's own file dialog (not the desktop's), with Qt's Portuguese texts loaded as the program
+// loads them.
+TEST(QtDialogs, TheSaveDialogShowsNoEnglishLabel) {
+    QTranslator translator;
+    ASSERT_TRUE(loadQtTranslation(translator));
+    QStringList shown;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        for (QLabel* l : dialog->findChildren<QLabel*>())
+            if (l->isVisible()) shown << l->text();
+        for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
+            if (b->isVisible()) shown << b->text() << b->toolTip();
+        for (QHeaderView* h : dialog->findChildren<QHeaderView*>())
+            for (int i = 0; i < h->count(); ++i)
+                shown << h->model()->headerData(i, h->orientation()).toString();
+        for (QComboBox* c : dialog->findChildren<QComboBox*>())
+            for (int i = 0; i < c->count(); ++i) shown << c->itemText(i);
+        dialog->reject();
+    });
+    QtDialogs().saveFileName(QStringLiteral("Salvar o log"), QDir::tempPath(),
+                             QStringLiteral("Texto (*.txt)"));
+    QCoreApplication::removeTranslator(&translator);
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_TRUE(shown.contains(QStringLiteral("Cancelar"))) << shown.join(u'|').toStdString();
+    for (const char* english : {"Look in:", "File &name:", "Files of type:", "&Save", "Cancel", "Name", "Size", "Type", "Date Modified", "Back",
+                                "Forward", "Parent Directory", "Create New Folder",
+                                "List View", "Detail View"})
+        EXPECT_FALSE(shown.contains(QString::fromLatin1(english)))
+            << english << " in " << shown.join(u'|').toStdString();
 }
 
 }  // namespace
