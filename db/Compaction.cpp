@@ -168,7 +168,7 @@ RestoredDatabase compactDatabase(const QString& connectionString, const LoginPar
         if (const QString d = differences(before, after); !d.isEmpty())
             throw fb::Error(QStringLiteral("O banco compactado não confere com o original:\r\n") +
                             d);
-        RestoredDatabase r{made.database, before.bytes, after.bytes, 0, {}};
+        RestoredDatabase r{before.file, made.database, before.bytes, after.bytes, 0, {}};
         // Its data is the compact file's; where the tool cannot remove it, the log says so.
         r.note = restore::discardBackup(connectionString, made.backup);
         if (!r.note.isEmpty() && !backup::isOnThisMachine(connectionString))
@@ -193,6 +193,6 @@ RestoredDatabase restoreBeside(const QString& connectionString, const QString& d
                                    made.database, 0, progress, stop);
         const DatabaseFacts after =
             readFacts(restore::onSameServer(connectionString, made.database), login);
-        return RestoredDatabase{made.database, 0, after.bytes, clock.elapsed(), {}};
+        return RestoredDatabase{databaseFile, made.database, 0, after.bytes, clock.elapsed(), {}};
     });
 }

@@ -23,7 +23,8 @@ QString differences(const DatabaseFacts& original, const DatabaseFacts& copy);
 
 // A new database made from a backup, beside the database it stands for.
 struct RestoredDatabase {
-    QString file;  // as its server names it
+    QString original;  // the database it stands for, as its server names it
+    QString file;      // the new one
     qint64 bytesBefore = 0;
     qint64 bytesAfter = 0;
     qint64 milliseconds = 0;
