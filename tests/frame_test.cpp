@@ -1,10 +1,11 @@
 // The long-operation frame, the command runner and the log, on real databases.
 #include <gtest/gtest.h>
 
-#include "db/Dialogs.h"
-#include "db/Error.h"
-#include "db/Session.h"
+#include "base/Dialogs.h"
+#include "base/Error.h"
+#include "frame/Session.h"
 #include "support/FakeView.h"
+#include "support/RealRun.h"
 #include "support/RunLog.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
@@ -55,6 +56,7 @@ TEST_F(FrameTest, TheCleanupRunHasItsOwnWording) {
 TEST_F(FrameTest, CommittingRunnerLogsAFailureAndCommitsTheNextStatement) {
     Probe probe(tdb.path());
     session.runOperation(falhaConexao(), [&] {
+        ASSERT_TRUE(session.prepareChanges(kRealNoCopy));
         session.ExecutarComando(QStringLiteral("INSERT INTO NAO_EXISTE VALUES (1)"),
                                 Commit::EachStatement);
         session.ExecutarComando(QStringLiteral("INSERT INTO T VALUES (1)"), Commit::EachStatement);
@@ -71,6 +73,7 @@ TEST_F(FrameTest, CommittingRunnerLogsAFailureAndCommitsTheNextStatement) {
 TEST_F(FrameTest, NonCommittingRunnerLeavesWorkInvisibleUntilTheFrameCommits) {
     Probe probe(tdb.path());
     session.runOperation(falhaConexaoLimpeza(), [&] {
+        ASSERT_TRUE(session.prepareChanges(kRealNoCopy));
         session.ExecutarComando(QStringLiteral("INSERT INTO T VALUES (1)"), Commit::None);
         session.ExecutarComando(QStringLiteral("INSERT INTO T VALUES (2)"), Commit::None);
         EXPECT_EQ(probe.count(QStringLiteral("T")), 0);
@@ -92,6 +95,7 @@ TEST_F(FrameTest, ALockedRowFailsAtOnceAndTheRunGoesOn) {
     Probe probe(tdb.path());
     dialogs.confirmAnswers = {true};  // go on although another program is connected
     session.runOperation(falhaConexao(), [&] {
+        ASSERT_TRUE(session.prepareChanges(kRealNoCopy));
         session.ExecutarComando(QStringLiteral("DELETE FROM T WHERE ID = 1"),
                                 Commit::EachStatement);
         session.ExecutarComando(QStringLiteral("INSERT INTO T VALUES (2)"), Commit::EachStatement);
@@ -106,6 +110,7 @@ TEST_F(FrameTest, AnErrorEscapingTheBodyEndsTheFrameFirstAndKeepsDoneWork) {
     QStringList eventsAtThrow;
     try {
         session.runOperation(falhaConexao(), [&] {
+            ASSERT_TRUE(session.prepareChanges(kRealNoCopy));
             session.ExecutarComando(QStringLiteral("INSERT INTO T VALUES (1)"), Commit::None);
             eventsAtThrow = view.events;
             throw AppError(QStringLiteral("Operação Cancelada"));
@@ -128,6 +133,7 @@ TEST_F(FrameTest, NoSecondOperationStartsWhileOneRuns) {
     bool accepted = true;
     view.onRefresh = [&] { accepted = session.runOperation(falhaConexao(), [&] { ++inner; }); };
     session.runOperation(falhaConexao(), [&] {
+        ASSERT_TRUE(session.prepareChanges(kRealNoCopy));
         session.ExecutarComando(QStringLiteral("INSERT INTO T VALUES (1)"), Commit::EachStatement);
     });
     EXPECT_FALSE(accepted);
