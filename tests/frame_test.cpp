@@ -3,6 +3,7 @@
 
 #include "base/Dialogs.h"
 #include "base/Error.h"
+#include "db/FbClient.h"
 #include "frame/Session.h"
 #include "support/FakeView.h"
 #include "support/RealRun.h"
@@ -51,6 +52,23 @@ TEST_F(FrameTest, TheCleanupRunHasItsOwnWording) {
     EXPECT_TRUE(runlog::body(view.log)[0].startsWith(
         QStringLiteral("Falha durante tentativa de Conexão com o Banco de Dados.\r\nVerifique se o "
                        "Caminho está correto.\r\n")));
+}
+
+// Before prepareChanges (the simulation's transaction, the safety copy) nothing may change,
+// whichever way a statement is sent; after the frame the guard is back.
+TEST_F(FrameTest, AStatementBeforeTheChangesArePreparedNeverReachesTheDatabase) {
+    Probe probe(tdb.path());
+    session.runOperation(falhaConexao(), [&] {
+        session.ExecutarComando(QStringLiteral("INSERT INTO T VALUES (1)"), Commit::EachStatement);
+        session.QRY_GERAL.setSql(QStringLiteral("INSERT INTO T VALUES (2)"));
+        EXPECT_THROW(session.QRY_GERAL.execSql(), fb::Error);
+        EXPECT_THROW(session.runStep(QStringLiteral("passo"), [] {}), AppError);
+        EXPECT_EQ(session.DB_GERAL.requests().statements, 0);
+    });
+    ASSERT_EQ(runlog::body(view.log).size(), 1);
+    EXPECT_TRUE(runlog::body(view.log)[0].contains(QStringLiteral("Comando recusado")));
+    EXPECT_EQ(probe.count(QStringLiteral("T")), 0);
+    EXPECT_FALSE(session.TR_GERAL.changesAllowed());
 }
 
 TEST_F(FrameTest, CommittingRunnerLogsAFailureAndCommitsTheNextStatement) {
