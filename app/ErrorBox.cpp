@@ -1,6 +1,6 @@
 #include "app/ErrorBox.h"
 
-#include "db/Error.h"
+#include "base/Error.h"
 
 void showUncaughtError(Dialogs& dialogs, std::exception_ptr error) {
     dialogs.error(withFinalStop(errorMessage(error)));

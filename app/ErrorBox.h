@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "db/Dialogs.h"
+#include "base/Dialogs.h"
 
 // The one place where an error that left a handler is shown: the error box with the final stop.
 void showUncaughtError(Dialogs& dialogs, std::exception_ptr error);

@@ -6,7 +6,7 @@
 #include <QStandardPaths>
 #include <QStringList>
 
-#include "db/Dialogs.h"
+#include "base/Dialogs.h"
 
 namespace {
 QString operationLine(const LogOrigin& origin) {

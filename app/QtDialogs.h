@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "db/Dialogs.h"
+#include "base/Dialogs.h"
 
 QString applicationTitle();
 

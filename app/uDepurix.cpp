@@ -29,12 +29,12 @@
 #include "app/MarkImages.h"
 #include "app/RadioGroup.h"
 #include "app/StatusLine.h"
+#include "base/Dialogs.h"
 #include "catalogue/CatalogueBuilder.h"
 #include "catalogue/Paths.h"
 #include "catalogue/SavedSelection.h"
 #include "catalogue/Selection.h"
 #include "cleanup/CleanupRun.h"
-#include "db/Dialogs.h"
 #include "removals/Establishment.h"
 #include "removals/Location99.h"
 #include "removals/User.h"
@@ -516,8 +516,8 @@ void Tfrm_Depurix::btn_PararClick() {
                   "Parar a simulação depois do comando atual? Nada foi gravado no "
                   "banco de dados.")
             : QStringLiteral(
-                  "Parar a operação depois do comando atual? O que já foi executado "
-                  "continua gravado no banco de dados.");
+                  "Parar a operação depois do comando atual? O que já foi gravado "
+                  "continua gravado no banco de dados; uma tabela em andamento é desfeita.");
     if (m_dialogs.confirm(question, Dialogs::Default::No)) m_session.requestStop();
 }
 

@@ -6,8 +6,8 @@
 #include "app/LogFile.h"
 #include "catalogue/Catalogues.h"
 #include "catalogue/MemTable.h"
-#include "db/OperationView.h"
-#include "db/Session.h"
+#include "frame/OperationView.h"
+#include "frame/Session.h"
 
 class QCheckBox;
 class QFrame;

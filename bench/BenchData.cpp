@@ -3,8 +3,8 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include "base/Error.h"
 #include "db/Database.h"
-#include "db/Error.h"
 #include "support/TestDatabase.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "TraceFile.h"
 
-#include "db/Error.h"
+#include "base/Error.h"
 #include "db/Win1252.h"
 
 TraceFile::TraceFile(const QString& path) : m_file(path) {

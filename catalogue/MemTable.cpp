@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "db/Error.h"
+#include "base/Error.h"
 
 MemTable::MemTable(QObject* parent) : QObject(parent) {}
 

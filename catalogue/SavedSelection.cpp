@@ -2,10 +2,10 @@
 
 #include <QFileInfo>
 
+#include "base/Error.h"
 #include "catalogue/CatalogueBuilder.h"
 #include "catalogue/Paths.h"
 #include "catalogue/SelectionFile.h"
-#include "db/Error.h"
 
 void salvarSelecao(const MemTable& catalogue, Dialogs& dialogs) {
     try {

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/Dialogs.h"
 #include "catalogue/MemTable.h"
-#include "db/Dialogs.h"
 
 // Saves the catalogue with its marks to the fixed selection file and tells the user how it went.
 void salvarSelecao(const MemTable& catalogue, Dialogs& dialogs);

@@ -5,7 +5,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
-#include "db/Error.h"
+#include "base/Error.h"
 
 namespace {
 constexpr QLatin1StringView kMagic{"depurix-table"};

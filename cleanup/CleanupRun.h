@@ -2,9 +2,9 @@
 
 #include "catalogue/Catalogues.h"
 #include "catalogue/MemTable.h"
-#include "db/Session.h"
+#include "frame/Session.h"
 
 // The cleanup run: walks the plan of the chosen database kind inside the operation frame and
 // runs every block whose entries are marked. Marks are read as each block is reached.
 void LimparTabelas(Session& session, MemTable& catalogue, DatabaseKind kind,
-                   const RunOptions& options = {});
+                   const RunOptions& options);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/Session.h"
+#include "frame/Session.h"
 
 // Thins out the net-cost history: for every (item-location, date, grade-price) combination held
 // by more than one row, the rows matched by the group's pass lose all but one. Logs nothing,

@@ -1,7 +1,7 @@
 #include "cleanup/Purge.h"
 
+#include "base/Error.h"
 #include "catalogue/CatalogueBuilder.h"
-#include "db/Error.h"
 #include "db/SqlText.h"
 
 namespace {

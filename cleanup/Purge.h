@@ -3,7 +3,7 @@
 #include <QString>
 
 #include "catalogue/MemTable.h"
-#include "db/Session.h"
+#include "frame/Session.h"
 
 // Whether the catalogue entry with that key is marked "S". Leaves the catalogue's cursor on the
 // entry when it exists, so that the purges that follow show its description.

@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringList>
@@ -46,6 +47,14 @@ ServerPart serverPart(const QString& cs) {
 
 namespace backup {
 
+QString randomTag() {
+    static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    QString tag;
+    for (int i = 0; i < 6; ++i)
+        tag += QLatin1Char(digits[QRandomGenerator::global()->bounded(int(sizeof digits - 1))]);
+    return tag;
+}
+
 QString serviceManager(const QString& connectionString) {
     return serverPart(connectionString).prefix + QStringLiteral("service_mgr");
 }
@@ -57,73 +66,70 @@ bool isOnThisMachine(const QString& connectionString) {
            s.host.startsWith(QLatin1String("127.")) || s.host == QLatin1String("::1");
 }
 
-QString fileName(const QString& databaseFile, const QDateTime& when, int copy) {
+QString fileName(const QString& databaseFile, const QDateTime& when, int copy, const QString& tag) {
     const qsizetype folderEnd = std::max(databaseFile.lastIndexOf(QLatin1Char('/')),
                                          databaseFile.lastIndexOf(QLatin1Char('\\')));
     const qsizetype dot = databaseFile.lastIndexOf(QLatin1Char('.'));
     QString name = databaseFile.left(dot > folderEnd + 1 ? dot : databaseFile.size()) +
                    when.toString(QStringLiteral("-yyyyMMdd-HHmmss"));
     if (copy > 1) name += QLatin1Char('-') + QString::number(copy);
+    if (!tag.isEmpty()) name += QLatin1Char('-') + tag;
     return name + QStringLiteral(".fbk");
 }
 
 QString freeFileName(const QString& databaseFile, const QDateTime& when,
-                     const std::function<bool(const QString&)>& taken) {
+                     const std::function<bool(const QString&)>& taken, const QString& tag) {
     for (int copy = 1; copy < 1000; ++copy) {
-        QString name = fileName(databaseFile, when, copy);
+        QString name = fileName(databaseFile, when, copy, tag);
         if (!taken(name)) return name;
     }
     throw fb::Error(QStringLiteral("Não há nome livre para a cópia de segurança de ") +
                     databaseFile);
 }
 
-bool existsOnServer(const QString& connectionString, const QString& file,
-                    const LoginParams& login) {
-    fb::ThrowStatus st;
-    fb::Owned<IXpbBuilder> dpb(fb::util()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0));
-    dpb->insertTag(&st, isc_dpb_utf8_filename);
-    dpb->insertString(&st, isc_dpb_user_name, login.userName.toUtf8().constData());
-    dpb->insertString(&st, isc_dpb_password, login.password.toUtf8().constData());
-    const unsigned length = dpb->getBufferLength(&st);
-    const unsigned char* buffer = dpb->getBuffer(&st);
-    const QByteArray path = (serverPart(connectionString).prefix + file).toUtf8();
-    fb::Ref<IProvider> provider(fb::master()->getDispatcher());
-    fb::CheckStatus probe;
-    fb::Ref<IAttachment> att(provider->attachDatabase(&probe, path.constData(), length, buffer));
-    if (!probe.failed()) {
-        fb::finish(att, [](IAttachment* a, auto* s) { a->detach(s); });
-        return true;
-    }
-    // Not found frees the name; a file that could be opened, database or not, takes it. Through
-    // the network the system's error comes as its text.
-    static const QStringList notFoundTexts = {
-        QStringLiteral("No such file or directory"),
-        QStringLiteral("The system cannot find the file specified"),
-        QStringLiteral("The system cannot find the path specified")};
+NameAnswer nameAnswer(const intptr_t* errors) {
     bool ioFailed = false, openFailed = false, notFound = false, notADatabase = false;
-    for (const intptr_t* v = (&probe)->getErrors(); *v != isc_arg_end;) {
+    for (const intptr_t* v = errors; *v != isc_arg_end;) {
         const intptr_t kind = *v++;
         const intptr_t value = *v++;
         if (kind == isc_arg_cstring) ++v;  // a length, then the text
         if (kind == isc_arg_gds && value == isc_io_error) ioFailed = true;
         if (kind == isc_arg_gds && value == isc_io_open_err) openFailed = true;
         if (kind == isc_arg_gds && value == isc_bad_db_format) notADatabase = true;
-        // ENOENT, or ERROR_FILE_NOT_FOUND / ERROR_PATH_NOT_FOUND on a Windows server.
+        // ENOENT, or ERROR_FILE_NOT_FOUND / ERROR_PATH_NOT_FOUND on Windows. Through the network
+        // the system's error comes only as its text, in the server's language: never read.
         if ((kind == isc_arg_unix && value == 2) ||
             (kind == isc_arg_win32 && (value == 2 || value == 3)))
             notFound = true;
-        if (kind == isc_arg_interpreted) {
-            const QString text = QString::fromLocal8Bit(reinterpret_cast<const char*>(value));
-            for (const QString& t : notFoundTexts)
-                if (text.contains(t, Qt::CaseInsensitive)) notFound = true;
-        }
     }
-    if (openFailed && notFound) return false;
-    if (notADatabase || (ioFailed && !openFailed)) return true;  // opened, so it is there
-    throw fb::Error(QStringLiteral("Não foi possível verificar no servidor se o arquivo %1 já "
-                                   "existe:\n")
-                        .arg(file) +
-                    probe.text());
+    if (openFailed && notFound) return NameAnswer::Free;
+    if (notADatabase || (ioFailed && !openFailed)) return NameAnswer::Taken;  // it opened
+    return NameAnswer::Unknown;
+}
+
+NameAnswer probeName(const QString& connectionString, const QString& file,
+                     const LoginParams& login) {
+    LoginBlock dpb(login, LoginBlock::For::Database);
+    const unsigned length = dpb.length();
+    const unsigned char* buffer = dpb.buffer();
+    const QByteArray path = (serverPart(connectionString).prefix + file).toUtf8();
+    fb::Ref<IProvider> provider(fb::master()->getDispatcher());
+    fb::CheckStatus probe;
+    fb::Ref<IAttachment> att(provider->attachDatabase(&probe, path.constData(), length, buffer));
+    if (!probe.failed()) {
+        fb::finish(att, [](IAttachment* a, auto* s) { a->detach(s); });
+        return NameAnswer::Taken;
+    }
+    // A server that refuses the login tells nothing of the file, and would refuse the copy too.
+    for (const intptr_t* v = (&probe)->getErrors(); *v != isc_arg_end; v += 2) {
+        if (v[0] == isc_arg_gds && v[1] == isc_login)
+            throw fb::Error(QStringLiteral("Não foi possível verificar no servidor se o arquivo "
+                                           "%1 já existe:\n")
+                                .arg(file) +
+                            probe.text());
+        if (v[0] == isc_arg_cstring) ++v;
+    }
+    return nameAnswer((&probe)->getErrors());
 }
 
 QString serverFileName(Database& db) {
@@ -154,7 +160,7 @@ void runBackupService(const QString& serviceManager, const LoginParams& login,
                 spb->insertInt(&st, isc_spb_options, isc_spb_bkp_no_garbage_collect);
             spb->insertTag(&st, isc_spb_verbose);
         },
-        QStringLiteral("closing file, committing, and finishing"), progress, options.stop);
+        progress, options.stop);
 }
 
 }  // namespace backup
@@ -167,12 +173,20 @@ BackupResult makeBackup(Database& db, const BackupProgress& progress) {
     // The service overwrites what it finds: a name is taken when a file is there, looked at
     // directly on this machine and through the server elsewhere.
     const bool here = backup::isOnThisMachine(cs);
-    const QString file =
-        backup::freeFileName(databaseFile, QDateTime::currentDateTime(), [&](const QString& f) {
-            if (!here) return backup::existsOnServer(cs, f, db.login());
+    // Elsewhere the server's answer may not be readable: a random part makes a collision
+    // impossible in practice, and only an answer that says the file is there takes a name.
+    const QString file = backup::freeFileName(
+        databaseFile, QDateTime::currentDateTime(),
+        [&](const QString& f) {
+            if (!here) return backup::probeName(cs, f, db.login()) == backup::NameAnswer::Taken;
             const QFileInfo fi(f);
             return fi.exists() || fi.isSymLink();
-        });
+        },
+        here ? QString() : backup::randomTag());
     backup::runBackupService(backup::serviceManager(cs), db.login(), databaseFile, file, progress);
+    // On this machine the file can be seen: a service that ended well has left it there.
+    if (here && QFileInfo(file).size() <= 0)
+        throw fb::Error(QStringLiteral("O serviço de cópia de segurança terminou sem gravar ") +
+                        file);
     return {file, clock.elapsed()};
 }

@@ -33,17 +33,28 @@ QString serviceManager(const QString& connectionString);
 bool isOnThisMachine(const QString& connectionString);
 
 // "/dados/VORNIX.FDB" at 2026-12-10 14:30:05 gives "/dados/VORNIX-20261210-143005.fbk"; the copy
-// number, from 2 on, goes before the extension ("...-143005-2.fbk").
-QString fileName(const QString& databaseFile, const QDateTime& when, int copy = 1);
+// number, from 2 on, goes before the extension ("...-143005-2.fbk"), and a tag after it.
+QString fileName(const QString& databaseFile, const QDateTime& when, int copy = 1,
+                 const QString& tag = QString());
 
-// Whether a file lies at that path of the database's server, asked through the server itself:
-// opening it as a database fails with "not found" exactly when nothing is there. Throws when the
-// server's answer does not tell.
-bool existsOnServer(const QString& connectionString, const QString& file, const LoginParams& login);
+// A short random part for names chosen on a server whose answers may not be readable.
+QString randomTag();
+
+// What a failed attempt to open a file as a database says of its name, from the status codes
+// alone: the system's "not found" frees it; a file that opened, or is not a database, takes it.
+// Through the network the system's error comes only as text, in the server's language: unknown.
+enum class NameAnswer { Free, Taken, Unknown };
+NameAnswer nameAnswer(const intptr_t* errors);
+
+// The same, asked through the database's server by opening the file; throws when the server
+// refuses the login.
+NameAnswer probeName(const QString& connectionString, const QString& file,
+                     const LoginParams& login);
 
 // The first of those names that taken() does not refuse.
 QString freeFileName(const QString& databaseFile, const QDateTime& when,
-                     const std::function<bool(const QString& file)>& taken);
+                     const std::function<bool(const QString& file)>& taken,
+                     const QString& tag = QString());
 
 // The database's file as its server names it: the expanded path, also when opened by an alias.
 QString serverFileName(Database& db);

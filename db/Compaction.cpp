@@ -86,9 +86,14 @@ RestoredDatabase cleaningUp(Made& made, Make make) {
 // A name whose database and backup are both free.
 void chooseNames(Made& made, const QString& original, const QString& tag, bool withBackup) {
     const QDateTime now = QDateTime::currentDateTime();
+    // On a server the answer may not be readable: as for the safety copy, a random part.
+    const QString random =
+        backup::isOnThisMachine(made.connectionString) ? QString() : backup::randomTag();
     for (int copy = 1; copy < 1000; ++copy) {
-        const QString db = restore::siblingName(original, tag, now, copy);
-        const QString fbk = restore::siblingName(original, tag, now, copy, QStringLiteral(".fbk"));
+        const QString db = restore::siblingName(original, tag, now, copy, QStringLiteral(".fdb"),
+                                                random);
+        const QString fbk =
+            restore::siblingName(original, tag, now, copy, QStringLiteral(".fbk"), random);
         if (restore::taken(made.connectionString, db, made.login) ||
             (withBackup && restore::taken(made.connectionString, fbk, made.login)))
             continue;

@@ -41,15 +41,9 @@ IAttachment* Database::handle() const {
 void Database::open() {
     close();
     fb::ThrowStatus st;
-    fb::Owned<IXpbBuilder> dpb(fb::util()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0));
-    // With the UTF-8 flag the path, user and password travel as UTF-8 whatever the system's locale.
-    dpb->insertTag(&st, isc_dpb_utf8_filename);
-    dpb->insertString(&st, isc_dpb_user_name, m_login.userName.toUtf8().constData());
-    dpb->insertString(&st, isc_dpb_password, m_login.password.toUtf8().constData());
-    dpb->insertString(&st, isc_dpb_lc_ctype, m_login.characterSet.toUtf8().constData());
-    dpb->insertInt(&st, isc_dpb_sql_dialect, m_login.sqlDialect);
-    const unsigned length = dpb->getBufferLength(&st);
-    const unsigned char* buffer = dpb->getBuffer(&st);
+    LoginBlock dpb(m_login, LoginBlock::For::Database);
+    const unsigned length = dpb.length();
+    const unsigned char* buffer = dpb.buffer();
 
     fb::Ref<IProvider> provider(fb::master()->getDispatcher());
     const QByteArray path = m_connectionString.toUtf8();
@@ -95,10 +89,12 @@ void Transaction::commit() {
     m_db.trace(TraceEntry::Kind::Commit, QStringLiteral("COMMIT"));
     m_transaction->commit(&st);
     m_transaction.take();  // a successful commit releases the interface
+    m_uncommitted = 0;
 }
 
 bool Transaction::rollback() {
     if (!m_transaction) return true;
+    m_uncommitted = 0;
     ++m_db.m_requests.rollbacks;
     m_db.trace(TraceEntry::Kind::Rollback, QStringLiteral("ROLLBACK"));
     return fb::finish(m_transaction, [](ITransaction* t, auto* st) { t->rollback(st); });

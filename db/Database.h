@@ -8,15 +8,8 @@
 #include <vector>
 
 #include "db/FbClient.h"
+#include "db/Login.h"
 #include "db/Value.h"
-
-// What the attachment is opened with: the fixed login of the target databases.
-struct LoginParams {
-    QString userName;
-    QString password;
-    QString characterSet;
-    int sqlDialect = 3;
-};
 
 // Requests sent to the server, counted so that a caller's round trips can be checked.
 struct RequestCounts {
@@ -103,6 +96,13 @@ public:
     // the close ends: nothing is committed.
     void holdCommits(bool held) { m_held = held; }
     bool commitsHeld() const { return m_held; }
+    // While refused, every statement of this transaction's queries is refused before it is sent;
+    // reads still go. The operation frame refuses them until a run's changes are prepared.
+    void allowChanges(bool allowed) { m_changesAllowed = allowed; }
+    bool changesAllowed() const { return m_changesAllowed; }
+    // Statements run since the last commit, the start or a rollback: what a rollback would undo.
+    int uncommitted() const { return m_uncommitted; }
+    void statementRan() { ++m_uncommitted; }
     // A statement run while no transaction is active starts one with the same parameters.
     Firebird::ITransaction* ensureActive();
     Database& database() const { return m_db; }
@@ -112,6 +112,8 @@ private:
     Database& m_db;
     fb::Ref<Firebird::ITransaction> m_transaction;
     bool m_held = false;
+    bool m_changesAllowed = true;
+    int m_uncommitted = 0;
 };
 
 // A named parameter's bound value.

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "db/Error.h"
+#include "base/Error.h"
 
 // The release rules below (commit, rollback, detach, close and free release the interface when
 // they succeed) are those of the 3.x headers; newer headers leave the release to the caller.

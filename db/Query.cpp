@@ -118,6 +118,10 @@ void Query::open() {
 }
 
 void Query::execSql() {
+    // The one place every statement passes: refused here, it never reaches the server.
+    if (!m_tr.changesAllowed())
+        throw fb::Error(QStringLiteral(
+            "Comando recusado: as alterações desta operação ainda não foram preparadas."));
     ITransaction* tra = begin(TraceEntry::Kind::Statement, m_db.requests().statements);
     Prepared& p = *m_prepared;
     fb::ThrowStatus st;
@@ -125,6 +129,7 @@ void Query::execSql() {
     m_rowsAffected = -1;
     unsigned char* in = bindInput();
     p.statement->execute(&st, tra, p.input.metadata(), in, nullptr, nullptr);
+    m_tr.statementRan();
     m_affectedKnown = false;
 }
 

@@ -42,13 +42,14 @@ bool fileIsHere(const QString& file) {
 namespace restore {
 
 QString siblingName(const QString& databaseFile, const QString& tag, const QDateTime& when,
-                    int copy, const QString& extension) {
+                    int copy, const QString& extension, const QString& random) {
     const qsizetype folderEnd = std::max(databaseFile.lastIndexOf(QLatin1Char('/')),
                                          databaseFile.lastIndexOf(QLatin1Char('\\')));
     const qsizetype dot = databaseFile.lastIndexOf(QLatin1Char('.'));
     QString name = databaseFile.left(dot > folderEnd + 1 ? dot : databaseFile.size()) +
                    QLatin1Char('-') + tag + when.toString(QStringLiteral("-yyyyMMdd-HHmmss"));
     if (copy > 1) name += QLatin1Char('-') + QString::number(copy);
+    if (!random.isEmpty()) name += QLatin1Char('-') + random;
     return name + extension;
 }
 
@@ -60,7 +61,7 @@ bool isLocalFile(const QString& connectionString) { return prefixOf(connectionSt
 
 bool taken(const QString& connectionString, const QString& file, const LoginParams& login) {
     if (backup::isOnThisMachine(connectionString)) return fileIsHere(file);
-    return backup::existsOnServer(connectionString, file, login);
+    return backup::probeName(connectionString, file, login) == backup::NameAnswer::Taken;
 }
 
 void runRestoreService(const QString& serviceManager, const LoginParams& login,
@@ -77,7 +78,7 @@ void runRestoreService(const QString& serviceManager, const LoginParams& login,
             if (pageSize > 0) spb->insertInt(&st, isc_spb_res_page_size, pageSize);
             spb->insertTag(&st, isc_spb_verbose);
         },
-        QStringLiteral("finishing, closing, and going home"), progress, stop);
+        progress, stop);
 }
 
 int pageSize(Database& db) { return int(infoItem(db, isc_info_page_size)); }
@@ -89,26 +90,28 @@ qint64 sizeInBytes(Database& db) {
 QString discard(const QString& connectionString, const QString& file, const LoginParams& login) {
     const QString cs = onSameServer(connectionString, file);
     {
-        fb::ThrowStatus st;
-        fb::Owned<IXpbBuilder> dpb(fb::util()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0));
-        dpb->insertTag(&st, isc_dpb_utf8_filename);
-        dpb->insertString(&st, isc_dpb_user_name, login.userName.toUtf8().constData());
-        dpb->insertString(&st, isc_dpb_password, login.password.toUtf8().constData());
+        LoginBlock dpb(login, LoginBlock::For::Database);
         fb::Ref<IProvider> provider(fb::master()->getDispatcher());
         fb::CheckStatus attach;
         const QByteArray path = cs.toUtf8();
-        fb::Ref<IAttachment> att(provider->attachDatabase(
-            &attach, path.constData(), dpb->getBufferLength(&st), dpb->getBuffer(&st)));
+        fb::Ref<IAttachment> att(
+            provider->attachDatabase(&attach, path.constData(), dpb.length(), dpb.buffer()));
         if (!attach.failed() &&
             !fb::finish(att, [](IAttachment* a, auto* s) { a->dropDatabase(s); }))
             fb::finish(att, [](IAttachment* a, auto* s) { a->detach(s); });
     }
     if (backup::isOnThisMachine(connectionString) && fileIsHere(file)) QFile::remove(file);
+    // Only an answer that says the name is free again counts as removed.
     try {
-        if (!taken(connectionString, file, login)) return {};
+        if (backup::isOnThisMachine(connectionString) ? !fileIsHere(file)
+                                                       : backup::probeName(connectionString, file,
+                                                                           login) ==
+                                                             backup::NameAnswer::Free)
+            return {};
     } catch (...) {
     }
-    return QStringLiteral("O arquivo %1 ficou no servidor e deve ser apagado por lá.").arg(file);
+    return QStringLiteral("O arquivo %1 pode ter ficado no servidor e deve ser apagado por lá.")
+        .arg(file);
 }
 
 QString discardBackup(const QString& connectionString, const QString& file) {

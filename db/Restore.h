@@ -13,11 +13,13 @@ namespace restore {
 
 // "/dados/VORNIX.FDB", "compactado" at 2026-12-10 14:30:05 give
 // "/dados/VORNIX-compactado-20261210-143005.fdb"; from copy 2 on "...-143005-2.fdb".
+// A random part, when given, goes after the copy number.
 QString siblingName(const QString& databaseFile, const QString& tag, const QDateTime& when,
-                    int copy = 1, const QString& extension = QStringLiteral(".fdb"));
+                    int copy = 1, const QString& extension = QStringLiteral(".fdb"),
+                    const QString& random = QString());
 
 // Whether a file lies at that path of the server behind connectionString: looked at directly on
-// this machine, asked of the server elsewhere.
+// this machine, asked of the server elsewhere (where only a clear answer takes the name).
 bool taken(const QString& connectionString, const QString& file, const LoginParams& login);
 
 // The connection string of another file of the same server.

@@ -60,19 +60,13 @@ Answer parseAnswer(const std::vector<unsigned char>& buffer) {
 namespace service {
 
 void run(const QString& serviceManager, const LoginParams& login, const StartItems& items,
-         const QString& doneText, const ServiceProgress& progress, const ServiceStop& stop) {
+         const ServiceProgress& progress, const ServiceStop& stop) {
     fb::ThrowStatus st;
-    fb::Owned<IXpbBuilder> attach(
-        fb::util()->getXpbBuilder(&st, IXpbBuilder::SPB_ATTACH, nullptr, 0));
-    // With the UTF-8 flag the paths, user and password travel as UTF-8 whatever the server's
-    // locale.
-    attach->insertTag(&st, isc_spb_utf8_filename);
-    attach->insertString(&st, isc_spb_user_name, login.userName.toUtf8().constData());
-    attach->insertString(&st, isc_spb_password, login.password.toUtf8().constData());
+    LoginBlock attach(login, LoginBlock::For::Service);
     fb::Ref<IProvider> provider(fb::master()->getDispatcher());
     const QByteArray name = serviceManager.toUtf8();
-    const unsigned length = attach->getBufferLength(&st);
-    const unsigned char* spb = attach->getBuffer(&st);
+    const unsigned length = attach.length();
+    const unsigned char* spb = attach.buffer();
     Service service(provider->attachServiceManager(&st, name.constData(), length, spb));
     Detach detach{service};
 
@@ -86,7 +80,6 @@ void run(const QString& serviceManager, const LoginParams& login, const StartIte
     const unsigned char receive[] = {isc_info_svc_line};
     std::vector<unsigned char> buffer(16 * 1024);
     QStringList errors;
-    bool finished = false;
     for (;;) {
         if (stop && stop()) {
             // The server ends an action whose attachment is gone.
@@ -98,13 +91,11 @@ void run(const QString& serviceManager, const LoginParams& login, const StartIte
                        buffer.data());
         const Answer a = parseAnswer(buffer);
         if (a.empty && !a.more) break;
+        // The service's own status carries its failure; an error line it printed is believed too.
         if (a.line.startsWith(QLatin1String("gbak: ERROR:"))) errors << a.line;
-        if (a.line.contains(doneText)) finished = true;
         if (progress) progress(a.line);
     }
     if (!errors.isEmpty()) throw fb::Error(errors.join(QLatin1Char('\n')));
-    if (!finished)
-        throw fb::Error(QStringLiteral("O serviço do servidor terminou sem confirmar o trabalho"));
 }
 
 }  // namespace service

@@ -22,11 +22,11 @@ namespace service {
 // Adds an action and its items to the service's start block.
 using StartItems = std::function<void(Firebird::IXpbBuilder* spb, fb::ThrowStatus& st)>;
 
-// Starts an action on the service manager and reads its output to the end. Succeeds only when a
-// line contains doneText (the utility's own last word) and no line reports an error; otherwise
-// throws fb::Error with the server's message. A stop detaches from the service manager, which
-// makes the server end the action; then ServiceStopped is thrown.
+// Starts an action on the service manager and reads its output to the end. A failure, in the
+// service's status or in an error line it printed, throws fb::Error with the server's message. A
+// stop detaches from the service manager, which makes the server end the action; then
+// ServiceStopped is thrown.
 void run(const QString& serviceManager, const LoginParams& login, const StartItems& items,
-         const QString& doneText, const ServiceProgress& progress, const ServiceStop& stop = {});
+         const ServiceProgress& progress, const ServiceStop& stop = {});
 
 }  // namespace service

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "db/Error.h"
+#include "base/Error.h"
 
 namespace {
 template <class... Ts>

@@ -2,7 +2,7 @@
 
 #include <QRegularExpression>
 
-#include "db/Error.h"
+#include "base/Error.h"
 
 bool codigoEstabelecimentoValido(const QString& code) {
     static const QRegularExpression wholeNumber(

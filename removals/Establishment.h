@@ -3,8 +3,8 @@
 #include <QString>
 #include <span>
 
-#include "db/Dialogs.h"
-#include "db/Session.h"
+#include "base/Dialogs.h"
+#include "frame/Session.h"
 #include "removals/Script.h"
 
 // The link-breaking pass (42 statements) and the delete script (214), in order; the

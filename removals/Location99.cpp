@@ -1,6 +1,6 @@
 #include "removals/Location99.h"
 
-#include "db/Error.h"
+#include "base/Error.h"
 #include "db/SqlText.h"
 
 QString confirmacaoLocal99() {

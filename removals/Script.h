@@ -3,7 +3,7 @@
 #include <QString>
 #include <span>
 
-#include "db/Session.h"
+#include "frame/Session.h"
 
 // One statement of a removal script: fixed text, or fixed text around the code of what is being
 // removed, once or twice.

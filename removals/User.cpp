@@ -2,7 +2,7 @@
 
 #include <QRegularExpression>
 
-#include "db/Error.h"
+#include "base/Error.h"
 
 namespace {
 // %1 is the user's code, %2 the generic user's.

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "db/Session.h"
+#include "frame/Session.h"
 
 QString captionExclusao();
 QString promptUsuario();
@@ -13,4 +13,4 @@ QString confirmacaoUsuario(int code);
 int converterCodigoUsuario(const QString& typed);
 
 // Removes one user and its links; its customers pass to the database's generic user.
-void RemoverUsuario(Session& session, int code, const RunOptions& options = {});
+void RemoverUsuario(Session& session, int code, const RunOptions& options);

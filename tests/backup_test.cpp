@@ -14,9 +14,9 @@
 #include <QThread>
 #include <thread>
 
+#include "base/Error.h"
 #include "db/Backup.h"
-#include "db/Error.h"
-#include "db/OtherAttachments.h"
+#include "frame/OtherAttachments.h"
 #include "support/RunLog.h"
 #include "support/Snapshot.h"
 #include "support/TempMount.h"
@@ -301,13 +301,79 @@ TEST(Backup, AFileOfAServerIsLookedForThroughTheServer) {
     QFile f(copy);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("não é um banco") > 0);
     f.close();
-    EXPECT_TRUE(backup::existsOnServer(cs, copy, sysdbaLogin()));
-    EXPECT_TRUE(backup::existsOnServer(cs, folder.path, sysdbaLogin()));
-    EXPECT_FALSE(backup::existsOnServer(cs, copy + QStringLiteral(".nada"), sysdbaLogin()));
+    using backup::NameAnswer;
+    EXPECT_EQ(backup::probeName(cs, copy, sysdbaLogin()), NameAnswer::Taken);
+    EXPECT_EQ(backup::probeName(cs, folder.path, sysdbaLogin()), NameAnswer::Taken);
+    // The system's "not found" comes through the network as text only: not read.
+    EXPECT_NE(backup::probeName(cs, copy + QStringLiteral(".nada"), sysdbaLogin()),
+              NameAnswer::Taken);
+    EXPECT_EQ(backup::probeName(folder.path, copy + QStringLiteral(".nada"), sysdbaLogin()),
+              NameAnswer::Free);
     LoginParams wrong = sysdbaLogin();
     wrong.password = QStringLiteral("errada");
-    EXPECT_THROW(backup::existsOnServer(cs, copy, wrong), fb::Error);  // not knowing is no answer
+    EXPECT_THROW(backup::probeName(cs, copy, wrong), fb::Error);
     EXPECT_EQ(contents(copy), QByteArray("não é um banco"));
+}
+
+// The answers as servers send them: codes decide, texts in any language never do.
+TEST(Backup, ANameIsDecidedByStatusCodesWhateverTheServersLanguage) {
+    const auto text = [](const char* t) { return intptr_t(t); };
+    const intptr_t open = intptr_t("open");
+    const intptr_t file = intptr_t("/dados/VORNIX-20261210-143005.fbk");
+    const struct {
+        const char* what;
+        std::vector<intptr_t> status;
+        backup::NameAnswer answer;
+    } cases[] = {
+        {"Linux, local: ENOENT",
+         {isc_arg_gds, isc_io_error, isc_arg_string, open, isc_arg_string, file, isc_arg_gds,
+          isc_io_open_err, isc_arg_unix, 2, isc_arg_end},
+         backup::NameAnswer::Free},
+        {"Windows, local: file not found",
+         {isc_arg_gds, isc_io_error, isc_arg_string, open, isc_arg_string, file, isc_arg_gds,
+          isc_io_open_err, isc_arg_win32, 2, isc_arg_end},
+         backup::NameAnswer::Free},
+        {"Windows, local: path not found",
+         {isc_arg_gds, isc_io_error, isc_arg_string, open, isc_arg_string, file, isc_arg_gds,
+          isc_io_open_err, isc_arg_win32, 3, isc_arg_end},
+         backup::NameAnswer::Free},
+        {"Linux server through the network",
+         {isc_arg_gds, isc_io_error, isc_arg_string, open, isc_arg_string, file, isc_arg_gds,
+          isc_io_open_err, isc_arg_interpreted, text("No such file or directory"), isc_arg_end},
+         backup::NameAnswer::Unknown},
+        {"Windows server in Portuguese through the network",
+         {isc_arg_gds, isc_io_error, isc_arg_string, open, isc_arg_string, file, isc_arg_gds,
+          isc_io_open_err, isc_arg_interpreted,
+          text("O sistema não pode encontrar o arquivo especificado."), isc_arg_end},
+         backup::NameAnswer::Unknown},
+        {"Linux, local: access denied",
+         {isc_arg_gds, isc_io_error, isc_arg_string, open, isc_arg_string, file, isc_arg_gds,
+          isc_io_open_err, isc_arg_unix, 13, isc_arg_end},
+         backup::NameAnswer::Unknown},
+        {"a file that is not a database",
+         {isc_arg_gds, isc_bad_db_format, isc_arg_string, file, isc_arg_end},
+         backup::NameAnswer::Taken},
+        {"a file that opened and could not be read",
+         {isc_arg_gds, isc_io_error, isc_arg_string, intptr_t("read"), isc_arg_string, file,
+          isc_arg_gds, isc_io_read_err, isc_arg_win32, 38, isc_arg_end},
+         backup::NameAnswer::Taken},
+    };
+    for (const auto& c : cases) EXPECT_EQ(backup::nameAnswer(c.status.data()), c.answer) << c.what;
+}
+
+// Names chosen on a server carry a random part after the date and time.
+TEST(Backup, NamesOnAnotherMachineCarryARandomPart) {
+    const QDateTime when(QDate(2026, 12, 10), QTime(14, 30, 5));
+    const QString a = backup::freeFileName(
+        QStringLiteral("C:\\KEMB\\VORNIX\\BD\\VORNIX.FDB"), when,
+        [](const QString&) { return false; }, backup::randomTag());
+    EXPECT_TRUE(QRegularExpression(
+                    QStringLiteral(
+                        "^C:\\\\KEMB\\\\VORNIX\\\\BD\\\\VORNIX-20261210-143005-[0-9a-z]{6}\\.fbk$"))
+                    .match(a)
+                    .hasMatch())
+        << a.toStdString();
+    EXPECT_NE(backup::randomTag(), backup::randomTag());
 }
 
 // From the window: the copy before a real run, none before a simulation, and a refused copy or a
@@ -410,6 +476,39 @@ TEST_F(SafetyCopyTest, AnotherProgramConnectedIsListedAndNaoChangesNothing) {
     removeUser({RunAnswer::Choice::Yes, false});
     EXPECT_EQ(dialogs.texts(QStringLiteral("confirm")).size(), 1);
     EXPECT_EQ(Probe(served).count(QStringLiteral("SCA_SENHA")), 2);
+}
+
+// A copy takes minutes: who is connected is read again after it, and only a newcomer is asked
+// about.
+TEST_F(SafetyCopyTest, WhoeverConnectsDuringTheCopyIsAskedAboutBeforeTheFirstStatement) {
+    TestServer server;
+    for (const bool newcomer : {false, true}) {
+        SCOPED_TRACE(newcomer ? "someone connects during the copy" : "the same one is there");
+        Folder folder(kSmallData);
+        const QString served = server.connectionString(folder.path);
+        path()->setText(served);
+        Database early(sysdbaLogin()), late(sysdbaLogin());
+        early.setConnectionString(served);
+        late.setConnectionString(served);
+        if (!newcomer) early.open();
+        window.onRefresh = [&] {
+            if (newcomer && !late.isConnected() &&
+                window.statusText().startsWith(QStringLiteral("Fazendo a cópia")))
+                late.open();
+        };
+        dialogs.confirmAnswers = {!newcomer};
+        removeUser({RunAnswer::Choice::Yes, true});
+        window.onRefresh = nullptr;
+        const QStringList questions = dialogs.texts(QStringLiteral("confirm"));
+        ASSERT_EQ(questions.size(), 2) << runlog::lines(window.logEntries());
+        EXPECT_EQ(questions[1].startsWith(QStringLiteral("Enquanto a cópia de segurança")),
+                  newcomer);
+        EXPECT_EQ(copiesIn(folder.dir.path()).size(), 1);
+        EXPECT_EQ(Probe(served).count(QStringLiteral("SCA_SENHA")), newcomer ? 3 : 2);
+        if (newcomer) {
+            EXPECT_EQ(window.logEntries().last(), otherAttachmentsJoinedRefused());
+        }
+    }
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
-#include "db/Error.h"
+#include "base/Error.h"
 
 #include "catalogue/CatalogueBuilder.h"
 #include "catalogue/Paths.h"
@@ -16,6 +16,7 @@
 #include "removals/Establishment.h"
 #include "removals/User.h"
 #include "support/FakeView.h"
+#include "support/RealRun.h"
 #include "support/RunLog.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
@@ -207,7 +208,7 @@ TEST(BadInput, LongAndNonAsciiPathsAreOpenedOrRefusedWithTheirMessage) {
     ScriptedDialogs dialogs;
     Session session(view, dialogs);
     view.path = copy;
-    RemoverUsuario(session, 3002);
+    RemoverUsuario(session, 3002, kRealNoCopy);
     EXPECT_TRUE(runlog::body(view.log).isEmpty()) << runlog::lines(view.log);
     EXPECT_EQ(Probe(copy).count(QStringLiteral("SCA_SENHA")), 2);
 
@@ -217,7 +218,7 @@ TEST(BadInput, LongAndNonAsciiPathsAreOpenedOrRefusedWithTheirMessage) {
           QStringLiteral("host-inexistente.invalid:/x.fdb"),
           QStringLiteral("127.0.0.1/0:/x.fdb")}) {
         view.path = path;
-        RemoverUsuario(session, 3002);
+        RemoverUsuario(session, 3002, kRealNoCopy);
         ASSERT_EQ(runlog::body(view.log).size(), 1) << path.left(80).toStdString();
         EXPECT_TRUE(runlog::body(view.log)[0].startsWith(falhaConexao()));
         EXPECT_GT(runlog::body(view.log)[0].size(),

@@ -6,9 +6,11 @@
 
 #include "cleanup/CleanupRun.h"
 #include "cleanup/Plan.h"
-#include "db/Session.h"
+#include "frame/Session.h"
 #include "support/CatalogueMarks.h"
+#include "support/CleanupRig.h"
 #include "support/FakeView.h"
+#include "support/RealRun.h"
 #include "support/RunLog.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
@@ -18,21 +20,12 @@ namespace {
 using namespace runlog;
 
 // One cleanup run on a fresh copy of the document fixtures.
-struct DocsRun {
-    explicit DocsRun(const QStringList& marked) {
-        view.path = db.path();
+struct DocsRun : CleanupRig {
+    explicit DocsRun(const QStringList& marked)
+        : CleanupRig(fixtureFiles({"schema.sql", "keys.sql", "cleanup-docs.sql"})) {
         markOnly(catalogue, DatabaseKind::Vornix, marked);
     }
-    void go() { LimparTabelas(session, catalogue, DatabaseKind::Vornix); }
-    qint64 count(const char* sql) { return probe.count(QString::fromLatin1(sql)); }
-    QString currentKey() const { return catalogue.field(QStringLiteral("TABELA_NOME")).toString(); }
-
-    TestDatabase db{fixtureFiles({"schema.sql", "keys.sql", "cleanup-docs.sql"})};
-    Probe probe{db.path()};
-    FakeView view;
-    ScriptedDialogs dialogs;
-    Session session{view, dialogs};
-    MemTable catalogue;
+    void go() { LimparTabelas(session, catalogue, DatabaseKind::Vornix, kRealNoCopy); }
 };
 
 TEST(CleanupDocuments, InvoiceAndQuotationCombinationsRunTheirBlocksWithoutAFailure) {
@@ -226,7 +219,7 @@ TEST(CleanupDocumentsFullRun, EveryEntryMarkedRunsThePlanToItsEndAndLeavesEveryT
     Session session{view, dialogs};
     MemTable catalogue;
     markAll(catalogue, DatabaseKind::Vornix);
-    LimparTabelas(session, catalogue, DatabaseKind::Vornix);
+    LimparTabelas(session, catalogue, DatabaseKind::Vornix, kRealNoCopy);
 
     ASSERT_EQ(lines(failures(view.log)), "");
     EXPECT_EQ(lines(purgedTables(view.log)), lines(plannedPurges));

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "cleanup/CleanupRun.h"
-#include "db/Session.h"
+#include "frame/Session.h"
 #include "support/CatalogueMarks.h"
+#include "support/CleanupRig.h"
 #include "support/FakeView.h"
+#include "support/RealRun.h"
 #include "support/RunLog.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
@@ -14,14 +16,14 @@ namespace {
 
 using namespace runlog;
 
-class CleanupRegistrationsTest : public ::testing::Test {
+class CleanupRegistrationsTest : public ::testing::Test, protected CleanupRig {
 protected:
-    void SetUp() override { view.path = tdb.path(); }
+    CleanupRegistrationsTest()
+        : CleanupRig(fixtureFiles({"schema.sql", "keys.sql", "cleanup-docs.sql"})) {}
     void runWith(const QStringList& marked) {
         markOnly(catalogue, DatabaseKind::Vornix, marked);
-        LimparTabelas(session, catalogue, DatabaseKind::Vornix);
+        LimparTabelas(session, catalogue, DatabaseKind::Vornix, kRealNoCopy);
     }
-    qint64 count(const char* sql) { return probe.count(QString::fromLatin1(sql)); }
     void costRow(int key, const char* master, const char* itemLocation, const char* date,
                  const char* itemRequisition) {
         probe.exec(
@@ -37,13 +39,6 @@ protected:
             QStringLiteral("SELECT HCL_PK_HISTORICOCUSTOLIQUIDO FROM SCA_HISTORICOCUSTOLIQUIDO "
                            "ORDER BY HCL_PK_HISTORICOCUSTOLIQUIDO"));
     }
-
-    TestDatabase tdb{fixtureFiles({"schema.sql", "keys.sql", "cleanup-docs.sql"})};
-    Probe probe{tdb.path()};
-    FakeView view;
-    ScriptedDialogs dialogs;
-    Session session{view, dialogs};
-    MemTable catalogue;
 };
 
 const QStringList kRequisitionPurges{
@@ -59,7 +54,8 @@ const QStringList kRequisitionUnlinking{
 
 TEST_F(CleanupRegistrationsTest, OccurrencesAloneArePurgedAndTheCustomersStay) {
     runWith({QStringLiteral("SCA_OCORRENCIAS")});
-    EXPECT_EQ(lines(runlog::body(view.log)), lines({QStringLiteral("SCA_OCORRENCIAS ( 3 )"), kSeparator}));
+    EXPECT_EQ(lines(runlog::body(view.log)),
+              lines({QStringLiteral("SCA_OCORRENCIAS ( 3 )"), kSeparator}));
     EXPECT_EQ(view.statuses.first(),
               QStringLiteral(
                   "Ocorrência dos Clientes - SCA_OCORRENCIAS (Generator: GEN_SCE_PK_OCORRENCIA)"));
@@ -89,8 +85,9 @@ TEST_F(CleanupRegistrationsTest, CustomersTakeTheOccurrencesUnderTheirOwnDescrip
 
 TEST_F(CleanupRegistrationsTest, SubgroupsAloneTakeTheirLinkTableButNotTheGroups) {
     runWith({QStringLiteral("SCA_SUBGRUPO")});
-    EXPECT_EQ(lines(runlog::body(view.log)), lines({QStringLiteral("SCA_SUBGRUPOXGRUPO ( 3 )"), kSeparator,
-                                      QStringLiteral("SCA_SUBGRUPO ( 3 )"), kSeparator}));
+    EXPECT_EQ(lines(runlog::body(view.log)),
+              lines({QStringLiteral("SCA_SUBGRUPOXGRUPO ( 3 )"), kSeparator,
+                     QStringLiteral("SCA_SUBGRUPO ( 3 )"), kSeparator}));
     EXPECT_EQ(lines(view.statuses),
               lines({QStringLiteral("Sub Grupo de Produtos - SCA_SUBGRUPOXGRUPO"),
                      QStringLiteral("Sub Grupo de Produtos - SCA_SUBGRUPO (Generator: "

@@ -4,9 +4,11 @@
 #include <QDir>
 
 #include "cleanup/CleanupRun.h"
-#include "db/Session.h"
+#include "frame/Session.h"
 #include "support/CatalogueMarks.h"
+#include "support/CleanupRig.h"
 #include "support/FakeView.h"
+#include "support/RealRun.h"
 #include "support/RunLog.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
@@ -15,18 +17,10 @@ namespace {
 
 using namespace runlog;
 
-class CleanupRunTest : public ::testing::Test {
+class CleanupRunTest : public ::testing::Test, protected CleanupRig {
 protected:
-    void SetUp() override { view.path = tdb.path(); }
-    void run(DatabaseKind kind) { LimparTabelas(session, catalogue, kind); }
-    QString currentKey() { return catalogue.field(QStringLiteral("TABELA_NOME")).toString(); }
-
-    TestDatabase tdb{fixtureFiles({"schema.sql", "keys.sql", "cleanup-base.sql"})};
-    Probe probe{tdb.path()};
-    FakeView view;
-    ScriptedDialogs dialogs;
-    Session session{view, dialogs};
-    MemTable catalogue;
+    CleanupRunTest() : CleanupRig(fixtureFiles({"schema.sql", "keys.sql", "cleanup-base.sql"})) {}
+    void run(DatabaseKind kind) { LimparTabelas(session, catalogue, kind, kRealNoCopy); }
 };
 
 TEST_F(CleanupRunTest, NothingMarkedConnectsAndRunsNothing) {
@@ -184,6 +178,52 @@ TEST_F(CleanupRunTest, StatementStepsBecomeDurableWithTheNextPurgeAndTheEndCommi
     EXPECT_EQ(session.DB_GERAL.requests().commits, 2);
 }
 
+// Links cleared by the statements before a purge are committed with it: a stop between them
+// undoes them, a stop after the purge keeps it all.
+TEST_F(CleanupRunTest, AStopEndsAtACommitLeavingEveryTableUntouchedOrFullyDone) {
+    const struct {
+        const char* stopDuring;  // a status the run shows while the stop is asked
+        qint64 detailRows;
+        const char* logged;
+    } cases[] = {
+        {"UPDATE SCA_EVENTOANALITICO", 3,
+         " Os 3 comandos executados desde a última gravação foram desfeitos; nenhuma tabela "
+         "ficou pela metade."},
+        {" - SCG_PLANOCONTADETALHE", 0, " Tudo o que foi executado até aqui já estava gravado."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stopDuring);
+        CleanupRig rig(fixtureFiles({"schema.sql", "keys.sql", "cleanup-base.sql"}));
+        rig.probe.exec(
+            QStringLiteral("UPDATE SCG_PLANOCONTADETALHE SET PCD_CODIGO_CONTAPAI = 1 "
+                           "WHERE ID = 2"));
+        rig.probe.exec(QStringLiteral("UPDATE SCA_EMPRESAMASTER SET EMM_CODIGO_PLANOCONTA = 1"));
+        markOnly(rig.catalogue, DatabaseKind::Vornix, {QStringLiteral("SCG_PLANOCONTA")});
+        const auto links = [&] {
+            return rig.count(
+                       "SELECT COUNT(*) FROM SCG_PLANOCONTADETALHE WHERE "
+                       "PCD_CODIGO_CONTAPAI IS NOT NULL") +
+                   rig.count(
+                       "SELECT COUNT(*) FROM SCA_EMPRESAMASTER WHERE "
+                       "EMM_CODIGO_PLANOCONTA IS NOT NULL");
+        };
+        const qint64 linked = links(), plans = rig.count("SCG_PLANOCONTA");
+        ASSERT_GT(linked, 0);
+        rig.view.onRefresh = [&] {
+            if (rig.view.status().contains(QLatin1String(c.stopDuring))) rig.session.requestStop();
+        };
+        LimparTabelas(rig.session, rig.catalogue, DatabaseKind::Vornix, kRealNoCopy);
+        EXPECT_EQ(rig.count("SCG_PLANOCONTADETALHE"), c.detailRows);
+        EXPECT_EQ(rig.count("SCG_PLANOCONTA"), plans);  // never reached
+        // Restored with the rows, or cleared with them.
+        EXPECT_EQ(links(), c.detailRows ? linked : 0);
+        const QStringList log = body(rig.view.log);
+        ASSERT_FALSE(log.isEmpty());
+        EXPECT_TRUE(log.last().startsWith(QStringLiteral("Operação parada pelo usuário")));
+        EXPECT_TRUE(log.last().endsWith(QString::fromUtf8(c.logged))) << log.last().toStdString();
+    }
+}
+
 TEST_F(CleanupRunTest, PdvRunPurgesTheSaleTablesInOrderAndRestartsTheirGenerators) {
     for (const char* g : {"GEN_MCA_CONTADOR", "GEN_ITV_CONTADOR", "GEN_VEN_CONTADOR"})
         probe.exec(QStringLiteral("ALTER SEQUENCE %1 RESTART WITH 7").arg(QLatin1String(g)));
@@ -222,7 +262,7 @@ TEST(CleanupRunEmptyDatabase, FollowsTheChoiceNotTheDatabaseAndReportsEveryMissi
     Session session{view, dialogs};
     MemTable catalogue;
     markAll(catalogue, DatabaseKind::Pdv);
-    LimparTabelas(session, catalogue, DatabaseKind::Pdv);
+    LimparTabelas(session, catalogue, DatabaseKind::Pdv, kRealNoCopy);
     ASSERT_EQ(runlog::body(view.log).size(), 94);
     EXPECT_EQ(runlog::body(view.log)[0], QStringLiteral("Tabela PDV_EMPRESA Inexistente"));
     EXPECT_EQ(runlog::body(view.log)[1], kSeparator);

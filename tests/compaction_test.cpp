@@ -9,7 +9,7 @@
 
 #include "db/Backup.h"
 #include "db/Compaction.h"
-#include "db/Error.h"
+#include "base/Error.h"
 #include "db/Restore.h"
 #include "support/Snapshot.h"
 #include "support/TempMount.h"

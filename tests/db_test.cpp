@@ -6,8 +6,8 @@
 
 #include "db/Database.h"
 #include "db/NamedParams.h"
-#include "db/Session.h"
 #include "db/Win1252.h"
+#include "frame/Session.h"
 #include "support/TestDatabase.h"
 
 namespace {

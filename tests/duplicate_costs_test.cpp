@@ -4,21 +4,25 @@
 
 #include "cleanup/CleanupRun.h"
 #include "cleanup/DuplicateCosts.h"
-#include "db/Session.h"
+#include "frame/Session.h"
 #include "support/CatalogueMarks.h"
+#include "support/CleanupRig.h"
 #include "support/FakeView.h"
+#include "support/RealRun.h"
 #include "support/RunLog.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
 
 namespace {
 
-class DuplicateCostsTest : public ::testing::Test {
+class DuplicateCostsTest : public ::testing::Test, protected CleanupRig {
 protected:
-    void SetUp() override { view.path = tdb.path(); }
+    DuplicateCostsTest()
+        : CleanupRig(fixtureFiles({"schema.sql", "keys.sql", "cleanup-docs.sql"})) {}
 
     void removeDuplicates() {
         session.runOperation(falhaConexaoLimpeza(), [&] {
+            ASSERT_TRUE(session.prepareChanges(kRealNoCopy));
             session.DB_GERAL.requests() = {};
             RemoverCustosDuplicados(session);
             requests = session.DB_GERAL.requests();
@@ -31,11 +35,6 @@ protected:
                                .arg(to));
     }
 
-    TestDatabase tdb{fixtureFiles({"schema.sql", "keys.sql", "cleanup-docs.sql"})};
-    Probe probe{tdb.path()};
-    FakeView view;
-    ScriptedDialogs dialogs;
-    Session session{view, dialogs};
     RequestCounts requests;
 };
 
@@ -95,10 +94,9 @@ TEST_F(DuplicateCostsTest, ADeleteRefusedByAReferenceEndsTheRunAfterItsFrameComm
         QStringLiteral("CREATE TABLE BLOQUEIO (ID INTEGER REFERENCES SCA_HISTORICOCUSTOLIQUIDO)"));
     for (int key : {151, 152, 153, 154})
         probe.exec(QStringLiteral("INSERT INTO BLOQUEIO VALUES (%1)").arg(key));
-    MemTable catalogue;
     markOnly(catalogue, DatabaseKind::Vornix, {QStringLiteral("SCA_NOTAFISCALSAIDA")});
     try {
-        LimparTabelas(session, catalogue, DatabaseKind::Vornix);
+        LimparTabelas(session, catalogue, DatabaseKind::Vornix, kRealNoCopy);
         FAIL() << "the run ended normally";
     } catch (const AppError& e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("BLOQUEIO"))) << e.message().toStdString();

@@ -3,7 +3,7 @@
 
 #include <QSet>
 
-#include "db/Error.h"
+#include "base/Error.h"
 #include "removals/Establishment.h"
 #include "support/FakeView.h"
 #include "support/RunLog.h"

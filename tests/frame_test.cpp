@@ -1,10 +1,12 @@
 // The long-operation frame, the command runner and the log, on real databases.
 #include <gtest/gtest.h>
 
-#include "db/Dialogs.h"
-#include "db/Error.h"
-#include "db/Session.h"
+#include "base/Dialogs.h"
+#include "base/Error.h"
+#include "db/FbClient.h"
+#include "frame/Session.h"
 #include "support/FakeView.h"
+#include "support/RealRun.h"
 #include "support/RunLog.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
@@ -52,9 +54,27 @@ TEST_F(FrameTest, TheCleanupRunHasItsOwnWording) {
                        "Caminho está correto.\r\n")));
 }
 
+// Before prepareChanges (the simulation's transaction, the safety copy) nothing may change,
+// whichever way a statement is sent; after the frame the guard is back.
+TEST_F(FrameTest, AStatementBeforeTheChangesArePreparedNeverReachesTheDatabase) {
+    Probe probe(tdb.path());
+    session.runOperation(falhaConexao(), [&] {
+        session.ExecutarComando(QStringLiteral("INSERT INTO T VALUES (1)"), Commit::EachStatement);
+        session.QRY_GERAL.setSql(QStringLiteral("INSERT INTO T VALUES (2)"));
+        EXPECT_THROW(session.QRY_GERAL.execSql(), fb::Error);
+        EXPECT_THROW(session.runStep(QStringLiteral("passo"), [] {}), AppError);
+        EXPECT_EQ(session.DB_GERAL.requests().statements, 0);
+    });
+    ASSERT_EQ(runlog::body(view.log).size(), 1);
+    EXPECT_TRUE(runlog::body(view.log)[0].contains(QStringLiteral("Comando recusado")));
+    EXPECT_EQ(probe.count(QStringLiteral("T")), 0);
+    EXPECT_FALSE(session.TR_GERAL.changesAllowed());
+}
+
 TEST_F(FrameTest, CommittingRunnerLogsAFailureAndCommitsTheNextStatement) {
     Probe probe(tdb.path());
     session.runOperation(falhaConexao(), [&] {
+        ASSERT_TRUE(session.prepareChanges(kRealNoCopy));
         session.ExecutarComando(QStringLiteral("INSERT INTO NAO_EXISTE VALUES (1)"),
                                 Commit::EachStatement);
         session.ExecutarComando(QStringLiteral("INSERT INTO T VALUES (1)"), Commit::EachStatement);
@@ -71,6 +91,7 @@ TEST_F(FrameTest, CommittingRunnerLogsAFailureAndCommitsTheNextStatement) {
 TEST_F(FrameTest, NonCommittingRunnerLeavesWorkInvisibleUntilTheFrameCommits) {
     Probe probe(tdb.path());
     session.runOperation(falhaConexaoLimpeza(), [&] {
+        ASSERT_TRUE(session.prepareChanges(kRealNoCopy));
         session.ExecutarComando(QStringLiteral("INSERT INTO T VALUES (1)"), Commit::None);
         session.ExecutarComando(QStringLiteral("INSERT INTO T VALUES (2)"), Commit::None);
         EXPECT_EQ(probe.count(QStringLiteral("T")), 0);
@@ -92,6 +113,7 @@ TEST_F(FrameTest, ALockedRowFailsAtOnceAndTheRunGoesOn) {
     Probe probe(tdb.path());
     dialogs.confirmAnswers = {true};  // go on although another program is connected
     session.runOperation(falhaConexao(), [&] {
+        ASSERT_TRUE(session.prepareChanges(kRealNoCopy));
         session.ExecutarComando(QStringLiteral("DELETE FROM T WHERE ID = 1"),
                                 Commit::EachStatement);
         session.ExecutarComando(QStringLiteral("INSERT INTO T VALUES (2)"), Commit::EachStatement);
@@ -106,6 +128,7 @@ TEST_F(FrameTest, AnErrorEscapingTheBodyEndsTheFrameFirstAndKeepsDoneWork) {
     QStringList eventsAtThrow;
     try {
         session.runOperation(falhaConexao(), [&] {
+            ASSERT_TRUE(session.prepareChanges(kRealNoCopy));
             session.ExecutarComando(QStringLiteral("INSERT INTO T VALUES (1)"), Commit::None);
             eventsAtThrow = view.events;
             throw AppError(QStringLiteral("Operação Cancelada"));
@@ -128,6 +151,7 @@ TEST_F(FrameTest, NoSecondOperationStartsWhileOneRuns) {
     bool accepted = true;
     view.onRefresh = [&] { accepted = session.runOperation(falhaConexao(), [&] { ++inner; }); };
     session.runOperation(falhaConexao(), [&] {
+        ASSERT_TRUE(session.prepareChanges(kRealNoCopy));
         session.ExecutarComando(QStringLiteral("INSERT INTO T VALUES (1)"), Commit::EachStatement);
     });
     EXPECT_FALSE(accepted);

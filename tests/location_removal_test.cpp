@@ -1,9 +1,10 @@
 // Removing storage location '99': the script, its reach, and its ways out.
 #include <gtest/gtest.h>
 
-#include "db/Error.h"
+#include "base/Error.h"
 #include "removals/Location99.h"
 #include "support/FakeView.h"
+#include "support/RealRun.h"
 #include "support/RunLog.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
@@ -64,7 +65,7 @@ protected:
 };
 
 TEST_F(LocationRemovalTest, RemovesEveryLocation99AndWhatIsBoundToItAndClearsTheMovements) {
-    RemoverLocal99(session, dialogs);
+    RemoverLocal99(session, dialogs, kRealNoCopy);
     EXPECT_TRUE(runlog::body(view.log).isEmpty()) << runlog::lines(view.log);
     EXPECT_EQ(dialogs.messages(), QStringList{kFinalMessage});
     EXPECT_FALSE(controlsEnabledAtMessage);  // shown before the window leaves its operation state
@@ -127,7 +128,7 @@ TEST_F(LocationRemovalTest, WithoutLocation99NothingIsTouchedAndTheErrorComesAft
     probe.exec(QStringLiteral(
         "UPDATE SCA_LOCALARMAZENAMENTO SET LAR_CODIGO = '98' WHERE LAR_CODIGO = '99'"));
     try {
-        RemoverLocal99(session, dialogs);
+        RemoverLocal99(session, dialogs, kRealNoCopy);
         FAIL() << "no error";
     } catch (const AppError& e) {
         EXPECT_EQ(e.message(),
@@ -142,7 +143,7 @@ TEST_F(LocationRemovalTest, WithoutLocation99NothingIsTouchedAndTheErrorComesAft
 
 TEST_F(LocationRemovalTest, AMissingTableFailsItsStatementsOnlyAndTheFinalMessageStillShows) {
     probe.exec(QStringLiteral("DROP TABLE SCA_ITEMHISTORICOPLACA"));
-    RemoverLocal99(session, dialogs);
+    RemoverLocal99(session, dialogs, kRealNoCopy);
     ASSERT_EQ(runlog::body(view.log).size(), 1);
     EXPECT_TRUE(runlog::body(view.log)[0].startsWith(QStringLiteral(
         "Falha na execução do Comando:\r\nDELETE FROM SCA_ITEMHISTORICOPLACA;\r\n")));
@@ -152,7 +153,7 @@ TEST_F(LocationRemovalTest, AMissingTableFailsItsStatementsOnlyAndTheFinalMessag
 
 TEST_F(LocationRemovalTest, AWrongPathLogsOnlyTheConnectionFailure) {
     view.path = tdb.path() + QStringLiteral(".nao");
-    RemoverLocal99(session, dialogs);
+    RemoverLocal99(session, dialogs, kRealNoCopy);
     ASSERT_EQ(runlog::body(view.log).size(), 1);
     EXPECT_TRUE(runlog::body(view.log)[0].startsWith(falhaConexao()));
     EXPECT_TRUE(dialogs.shown.isEmpty());

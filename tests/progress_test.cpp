@@ -114,7 +114,8 @@ TEST_F(ProgressTest, AStopBetweenTwoStatementsLeavesTheEarlierOnesDoneAndNamesBo
                   simulation ? QStringLiteral("Parar a simulação depois do comando atual? Nada foi "
                                               "gravado no banco de dados.")
                              : QStringLiteral("Parar a operação depois do comando atual? O que já "
-                                              "foi executado continua gravado no banco de dados."));
+                                              "foi gravado continua gravado no banco de dados; uma "
+                                              "tabela em andamento é desfeita."));
         EXPECT_FALSE(dialogs.shown.last().defaultYes);
         const QStringList log = runlog::body(window.logEntries());
         ASSERT_FALSE(log.isEmpty());
@@ -124,7 +125,10 @@ TEST_F(ProgressTest, AStopBetweenTwoStatementsLeavesTheEarlierOnesDoneAndNamesBo
                 QStringLiteral(" pelo usuário após o passo 3 de 7: DELETE FROM "
                                "SCA_SENHAEMPRESA WHERE SEN_CODIGO_SENHA = 3002. O próximo "
                                "seria o passo 4 de 7: DELETE FROM SCA_MAPASENHA WHERE "
-                               "MSE_CODIGO_SENHA = 3002"));
+                               "MSE_CODIGO_SENHA = 3002") +
+                (simulation ? QString()
+                            : QStringLiteral(" Tudo o que foi executado até aqui já estava "
+                                             "gravado.")));
         EXPECT_TRUE(runlog::summary(window.logEntries()).contains(QStringLiteral("3 comando")));
         EXPECT_TRUE(
             runlog::summary(window.logEntries()).contains(QStringLiteral("parada pelo usuário")));

@@ -4,9 +4,11 @@
 
 #include "catalogue/Selection.h"
 #include "cleanup/Purge.h"
-#include "db/Session.h"
+#include "frame/Session.h"
 #include "support/CatalogueMarks.h"
+#include "support/CleanupRig.h"
 #include "support/FakeView.h"
+#include "support/RealRun.h"
 #include "support/RunLog.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
@@ -15,14 +17,15 @@ namespace {
 
 using namespace runlog;
 
-class PurgeTest : public ::testing::Test {
+class PurgeTest : public ::testing::Test, protected CleanupRig {
 protected:
+    PurgeTest() : CleanupRig(fixtureFiles({"schema.sql", "keys.sql", "cleanup-base.sql"})) {}
     void SetUp() override {
-        view.path = tdb.path();
         CarregarTabelas(catalogue, DatabaseKind::Vornix);
         catalogue.locate(QStringLiteral("TABELA_NOME"), QStringLiteral("SCG_LANCAMENTOCONTABIL"),
                          Qt::CaseInsensitive);
         ASSERT_TRUE(session.ConectarBanco(falhaConexaoLimpeza()));
+        ASSERT_TRUE(session.prepareChanges(kRealNoCopy));
         session.DB_GERAL.requests() = {};
     }
     void TearDown() override { session.FinalizarOperacao(); }
@@ -33,13 +36,6 @@ protected:
                 QStringLiteral("SELECT GEN_ID(%1, 0) FROM RDB$DATABASE").arg(QLatin1String(name)))
             .toString();
     }
-
-    TestDatabase tdb{fixtureFiles({"schema.sql", "keys.sql", "cleanup-base.sql"})};
-    Probe probe{tdb.path()};
-    FakeView view;
-    ScriptedDialogs dialogs;
-    Session session{view, dialogs};
-    MemTable catalogue;
 };
 
 TEST_F(PurgeTest, PurgesCountsRestartsTheGeneratorAndCommitsInSixRequests) {

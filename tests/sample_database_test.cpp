@@ -14,6 +14,7 @@
 #include "removals/User.h"
 #include "support/CatalogueMarks.h"
 #include "support/FakeView.h"
+#include "support/RealRun.h"
 #include "support/RunLog.h"
 #include "support/ScriptedDialogs.h"
 
@@ -68,7 +69,7 @@ TEST_F(SampleDatabaseTest, EveryOperationRunsOnTheErpSampleWithoutAFailure) {
     MemTable catalogue;
     markAll(catalogue, DatabaseKind::Vornix);
     view.path = copyOf(DatabaseKind::Vornix);
-    LimparTabelas(session, catalogue, DatabaseKind::Vornix);
+    LimparTabelas(session, catalogue, DatabaseKind::Vornix, kRealNoCopy);
     EXPECT_TRUE(runlog::failures(view.log).isEmpty()) << "cleanup:\n"
                                                       << runlog::lines(runlog::failures(view.log));
     EXPECT_EQ(runlog::purgedTables(view.log).size(), 274);
@@ -80,11 +81,11 @@ TEST_F(SampleDatabaseTest, EveryOperationRunsOnTheErpSampleWithoutAFailure) {
     EXPECT_TRUE(runlog::body(view.log).isEmpty()) << "establishment:\n" << runlog::lines(view.log);
 
     view.path = copyOf(DatabaseKind::Vornix);
-    RemoverLocal99(session, dialogs);
+    RemoverLocal99(session, dialogs, kRealNoCopy);
     EXPECT_TRUE(runlog::body(view.log).isEmpty()) << "location 99:\n" << runlog::lines(view.log);
 
     view.path = copyOf(DatabaseKind::Vornix);
-    RemoverUsuario(session, 3002);
+    RemoverUsuario(session, 3002, kRealNoCopy);
     EXPECT_TRUE(runlog::body(view.log).isEmpty()) << "user:\n" << runlog::lines(view.log);
     EXPECT_TRUE(dialogs.errors().isEmpty());
 }
@@ -93,7 +94,7 @@ TEST_F(SampleDatabaseTest, TheCleanupRunsOnThePdvSampleWithoutAFailure) {
     MemTable catalogue;
     markAll(catalogue, DatabaseKind::Pdv);
     view.path = copyOf(DatabaseKind::Pdv);
-    LimparTabelas(session, catalogue, DatabaseKind::Pdv);
+    LimparTabelas(session, catalogue, DatabaseKind::Pdv, kRealNoCopy);
     EXPECT_TRUE(runlog::failures(view.log).isEmpty()) << runlog::lines(view.log);
     EXPECT_EQ(runlog::purgedTables(view.log).size(), 47);
 }

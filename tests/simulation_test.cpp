@@ -2,7 +2,7 @@
 // follows, and a database left as it was whatever happens on the way.
 #include <QRegularExpression>
 
-#include "db/RunReport.h"
+#include "frame/RunReport.h"
 #include "support/OperationWindow.h"
 #include "support/RunLog.h"
 #include "support/Snapshot.h"
@@ -63,6 +63,21 @@ TEST_F(SimulationTest, EachOperationChangesNothingAndPredictsTheRealRunsLogLineF
         EXPECT_EQ(figures(runlog::summary(real)), figures(simulated.last()));
         EXPECT_NE(snapshot(probe), before);
     }
+}
+
+// A rollback cannot bring back what a trigger did to a generator: the summary says which moved.
+TEST_F(SimulationTest, AGeneratorSteppedByATriggerIsNamedInsteadOfNothingWritten) {
+    Operation user = operations().last();
+    user.fixtures += fixtureFiles({"trigger-steps-generator.sql"});
+    TestDatabase tdb(user.fixtures);
+    path()->setText(tdb.path());
+    run(user, kSimulate);
+    EXPECT_TRUE(runlog::summary(window.logEntries())
+                    .endsWith(QStringLiteral(
+                        " Nada foi gravado nas tabelas, mas um generator foi avançado pelos "
+                        "gatilhos durante a simulação, e a simulação não o desfaz: "
+                        "GEN_SEN_CODIGO.")))
+        << runlog::lines(window.logEntries());
 }
 
 TEST_F(SimulationTest, RemovalsTellTheRowsEachStatementWouldChange) {

@@ -1,9 +1,10 @@
 // Removing one user: the code typed, the generic user, the seven statements.
 #include <gtest/gtest.h>
 
-#include "db/Error.h"
+#include "base/Error.h"
 #include "removals/User.h"
 #include "support/FakeView.h"
+#include "support/RealRun.h"
 #include "support/RunLog.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
@@ -66,7 +67,7 @@ protected:
 };
 
 TEST_F(RemoveUserTest, RemovesTheUserAndItsLinksAndHandsItsCustomersToTheGenericUser) {
-    RemoverUsuario(session, 3002);
+    RemoverUsuario(session, 3002, kRealNoCopy);
     EXPECT_TRUE(runlog::body(view.log).isEmpty()) << runlog::lines(view.log);
     EXPECT_EQ(
         runlog::commands(view.statuses),
@@ -98,7 +99,7 @@ TEST_F(RemoveUserTest, CodesBelowOneAreRefusedBeforeAnythingElse) {
     view.log << QStringLiteral("entrada anterior");
     for (int code : {0, -5}) {
         try {
-            RemoverUsuario(session, code);
+            RemoverUsuario(session, code, kRealNoCopy);
             FAIL() << code;
         } catch (const AppError& e) {
             EXPECT_EQ(e.message(), QStringLiteral("O código do usuário deve ser informado"));
@@ -112,7 +113,7 @@ TEST_F(RemoveUserTest, WithoutAGenericUserNothingChanges) {
     probe.exec(
         QStringLiteral("UPDATE SCA_SENHA SET SEN_NOME = 'GENERICA' WHERE SEN_CODIGO = 3001"));
     try {
-        RemoverUsuario(session, 3002);
+        RemoverUsuario(session, 3002, kRealNoCopy);
         FAIL();
     } catch (const AppError& e) {
         EXPECT_EQ(e.message(),
@@ -126,7 +127,7 @@ TEST_F(RemoveUserTest, WithoutAGenericUserNothingChanges) {
 TEST_F(RemoveUserTest, AFailingFinalDeleteLeavesTheUserWithoutItsLinks) {
     probe.exec(QStringLiteral("CREATE TABLE REFERENCIA (ID INTEGER REFERENCES SCA_SENHA)"));
     probe.exec(QStringLiteral("INSERT INTO REFERENCIA VALUES (3002)"));
-    RemoverUsuario(session, 3002);
+    RemoverUsuario(session, 3002, kRealNoCopy);
     ASSERT_EQ(runlog::body(view.log).size(), 1);
     EXPECT_TRUE(runlog::body(view.log)[0].startsWith(QStringLiteral(
         "Falha na execução do Comando:\r\nDELETE FROM SCA_SENHA WHERE SEN_CODIGO = 3002\r\n")));
@@ -143,13 +144,13 @@ TEST_F(RemoveUserTest, AFailingFinalDeleteLeavesTheUserWithoutItsLinks) {
 TEST_F(RemoveUserTest, TheGenericUsersOwnCodeAndSeveralGenericRows) {
     probe.exec(
         QStringLiteral("INSERT INTO SCA_SENHA (SEN_CODIGO, SEN_NOME) VALUES (3000, 'GENERICO')"));
-    RemoverUsuario(session, 3003);
+    RemoverUsuario(session, 3003, kRealNoCopy);
     // The first row the lookup returns decides; with no order asked for, that is the server's.
     const QString generic = runlog::commands(view.statuses)[4].section(QLatin1Char(' '), 5, 5);
     EXPECT_TRUE(generic == QLatin1String("3000") || generic == QLatin1String("3001"))
         << generic.toStdString();
     view.statuses.clear();
-    RemoverUsuario(session, 3001);
+    RemoverUsuario(session, 3001, kRealNoCopy);
     EXPECT_TRUE(runlog::commands(view.statuses)[4].startsWith(
         QStringLiteral("UPDATE SCA_CLIENTE SET CLI_CODIGO_USUARIO = ")));
 }

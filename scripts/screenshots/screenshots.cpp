@@ -16,7 +16,7 @@
 #include "app/AppIcon.h"
 #include "app/QtDialogs.h"
 #include "app/uDepurix.h"
-#include "db/Dialogs.h"
+#include "base/Dialogs.h"
 
 namespace {
 // Says yes to every question and answers inputs from a list, as the technician in the pictures.

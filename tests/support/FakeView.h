@@ -5,7 +5,7 @@
 #include <functional>
 #include <utility>
 
-#include "db/OperationView.h"
+#include "frame/OperationView.h"
 
 // The window as operations see it, recording what they do to it.
 class FakeView : public OperationView {

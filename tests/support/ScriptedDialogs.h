@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "db/Dialogs.h"
+#include "base/Dialogs.h"
 
 // Dialogs answered from a script. A dialog with no answer left is refused (no, cancel).
 class ScriptedDialogs : public Dialogs {

@@ -12,7 +12,7 @@
 #include <QFile>
 #include <QThread>
 
-#include "db/Error.h"
+#include "base/Error.h"
 
 namespace {
 const QString kEngineDir = QStringLiteral("/usr/lib/x86_64-linux-gnu/firebird/3.0");

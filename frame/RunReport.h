@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <exception>
 
 // What a run did, for the summary line that ends its log.
@@ -16,6 +17,10 @@ struct RunReport {
     bool endedByError = false;
     bool finalWriteFailed = false;  // the commit at the end
     bool connectionLost = false;
+    // Of a simulation: generators its triggers stepped, which its rollback cannot bring back, and
+    // whether they could be checked at all.
+    QStringList generatorsMoved;
+    bool generatorsUnchecked = false;
 };
 
 // One line: what was done, the failures, whether it was stopped, and the time it took.

@@ -1,13 +1,16 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QMap>
+#include <QSet>
 #include <QString>
 #include <optional>
 
+#include "base/Dialogs.h"
 #include "db/Database.h"
-#include "db/Dialogs.h"
-#include "db/OperationView.h"
-#include "db/RunReport.h"
+#include "frame/OperationView.h"
+#include "frame/RunOptions.h"
+#include "frame/RunReport.h"
 
 // Committing variant: every statement that succeeds is committed on its own.
 enum class Commit { EachStatement, None };
@@ -15,17 +18,6 @@ enum class Commit { EachStatement, None };
 // Connection-failure texts the operations hand to the frame.
 QString falhaConexaoLimpeza();  // the cleanup run's own wording
 QString falhaConexao();         // the removals' wording
-
-// What the technician chose for a run: the real thing or a simulation, with or without the safety
-// copy first.
-struct RunOptions {
-    bool simulate = false;
-    bool backup = false;
-};
-inline RunOptions runOptions(const RunAnswer& a) {
-    return {a.choice == RunAnswer::Choice::Simulate,
-            a.choice == RunAnswer::Choice::Yes && a.backup};
-}
 
 // The window's database components and the services every long operation shares: the frame
 // around an operation, the command runner, the log, and what goes beyond a plain run (simulation,
@@ -72,8 +64,9 @@ public:
     // Steps of the running operation, for its progress and a safe stop between them.
     void setStepTotal(int total);
     int stepsDone() const { return m_stepsDone; }
-    // Runs one step, unless a stop was asked: then it logs where the operation stopped and
-    // returns false, and the operation must end.
+    // Runs one step, unless a stop was asked: then it undoes what ran since the last commit, so
+    // that no table is left half done, logs where the operation stopped and returns false, and
+    // the operation must end. False too after a step that lost the connection.
     template <class Step>
     bool runStep(const QString& description, Step&& step);
     void requestStop() { m_stopRequested = true; }
@@ -93,9 +86,16 @@ private:
     bool othersMayStay();
     bool makeSafetyCopy();
     bool stopHere(const QString& next);
+    bool lostHere();
     [[noreturn]] static void notPrepared();
     void endFrame(std::exception_ptr failure);
 
+    bool othersJoinedDuringCopy();
+    void checkGenerators();
+
+    Query m_frameQuery;  // the frame's own reads, apart from the operations' queries
+    QMap<QString, qint64> m_generatorsBefore;
+    QSet<qint64> m_othersSeen;
     OperationView& m_view;
     Dialogs& m_dialogs;
     bool m_running = false;
@@ -142,5 +142,7 @@ bool Session::runStep(const QString& description, Step&& step) {
     m_lastStep = description;
     step();
     m_view.showProgress(++m_stepsDone, m_stepTotal);
+    // Every later step could only fail the same way.
+    if (m_report.connectionLost) return lostHere();
     return true;
 }

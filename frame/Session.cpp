@@ -1,8 +1,9 @@
-#include "db/Session.h"
+#include "frame/Session.h"
 
+#include "base/Error.h"
 #include "db/Backup.h"
-#include "db/Error.h"
-#include "db/OtherAttachments.h"
+#include "frame/Generators.h"
+#include "frame/OtherAttachments.h"
 
 namespace {
 LoginParams targetLogin() {
@@ -29,8 +30,11 @@ Session::Session(OperationView& view, Dialogs& dialogs)
       QRY_GERAL(DB_GERAL, TR_GERAL),
       QRY_GERAL2(DB_GERAL, TR_GERAL),
       QRY_GERAL3(DB_GERAL, TR_GERAL),
+      m_frameQuery(DB_GERAL, TR_GERAL),
       m_view(view),
-      m_dialogs(dialogs) {}
+      m_dialogs(dialogs) {
+    TR_GERAL.allowChanges(false);
+}
 
 bool Session::IniciarOperacao(const QString& failureText) {
     m_clock.start();
@@ -66,6 +70,7 @@ void Session::enterSimulation() {
 
 bool Session::othersMayStay() {
     QList<OtherAttachment> others;
+    m_othersSeen.clear();
     try {
         others = otherAttachments(QRY_GERAL);
     } catch (...) {
@@ -75,11 +80,48 @@ bool Session::othersMayStay() {
                      errorMessage(std::current_exception()));
         return false;
     }
+    for (const OtherAttachment& a : others) m_othersSeen.insert(a.id);
     if (others.isEmpty() ||
         m_dialogs.confirm(otherAttachmentsQuestion(others), Dialogs::Default::No))
         return true;
     RegistrarLog(otherAttachmentsRefused());
     return false;
+}
+
+bool Session::othersJoinedDuringCopy() {
+    // A copy takes minutes: who is connected is read again right before the first statement.
+    QList<OtherAttachment> others;
+    try {
+        // The monitoring tables keep the snapshot of their first read until the transaction
+        // ends; nothing has been changed yet, so ending it loses nothing.
+        TR_GERAL.commit();
+        others = otherAttachments(QRY_GERAL);
+    } catch (...) {
+        RegistrarLog(QStringLiteral("Não foi possível verificar de novo as outras conexões ao "
+                                    "banco de dados depois da cópia de segurança; nada foi "
+                                    "alterado.\r\n") +
+                     errorMessage(std::current_exception()));
+        return true;
+    }
+    bool newcomer = false;
+    for (const OtherAttachment& a : others) newcomer = newcomer || !m_othersSeen.contains(a.id);
+    if (!newcomer) return false;
+    for (const OtherAttachment& a : others) m_othersSeen.insert(a.id);
+    if (m_dialogs.confirm(otherAttachmentsJoinedQuestion(others), Dialogs::Default::No))
+        return false;
+    RegistrarLog(otherAttachmentsJoinedRefused());
+    return true;
+}
+
+void Session::checkGenerators() {
+    if (m_report.generatorsUnchecked) return;
+    try {
+        if (m_report.connectionLost) throw AppError(QString());
+        m_report.generatorsMoved =
+            movedGenerators(m_generatorsBefore, generatorValues(m_frameQuery));
+    } catch (...) {
+        m_report.generatorsUnchecked = true;
+    }
 }
 
 RunAnswer Session::confirmRun(Dialogs& dialogs, const QString& question) {
@@ -91,10 +133,16 @@ RunAnswer Session::confirmRun(Dialogs& dialogs, const QString& question) {
 bool Session::prepareChanges(const RunOptions& options) {
     if (options.simulate) {
         if (!simulating()) enterSimulation();
-    } else if (options.backup && !makeSafetyCopy()) {
+        try {
+            m_generatorsBefore = generatorValues(m_frameQuery);
+        } catch (...) {
+            m_report.generatorsUnchecked = true;
+        }
+    } else if (options.backup && (!makeSafetyCopy() || othersJoinedDuringCopy())) {
         return false;
     }
     m_changing = true;
+    TR_GERAL.allowChanges(true);
     return true;
 }
 
@@ -127,6 +175,8 @@ void Session::FinalizarOperacao() {
     m_view.enableOperationControls();
     m_view.setHourglass(false);
     m_view.setStatus(QStringLiteral("Fim de Processamento..."));
+    m_generatorsBefore.clear();
+    m_frameQuery.unprepare();
     QRY_GERAL.unprepare();
     QRY_GERAL2.unprepare();
     QRY_GERAL3.unprepare();
@@ -136,6 +186,8 @@ void Session::FinalizarOperacao() {
         const bool undone = TR_GERAL.rollback();
         TR_GERAL.holdCommits(false);
         if (!undone || m_report.connectionLost) RegistrarLog(simulationConnectionLost());
+    } else if (m_report.connectionLost) {
+        TR_GERAL.rollback();  // nothing can reach the server: the handle is let go
     } else {
         try {
             if (TR_GERAL.isActive()) TR_GERAL.commit();
@@ -152,10 +204,12 @@ void Session::FinalizarOperacao() {
 void Session::endFrame(std::exception_ptr failure) {
     const bool simulation = simulating();
     const bool summary = m_changing;
+    if (simulation && summary) checkGenerators();  // before the rollback, while connected
     m_report.endedByError = bool(failure);
     if (failure && fb::connectionLost(failure)) m_report.connectionLost = true;
     m_options.reset();
     m_changing = false;
+    TR_GERAL.allowChanges(false);
     try {
         FinalizarOperacao();
     } catch (...) {
@@ -167,6 +221,8 @@ void Session::endFrame(std::exception_ptr failure) {
 }
 
 void Session::ExecutarComando(const QString& sql, Commit variant) {
+    // After a lost connection a step's remaining statements would only fail the same way.
+    if (m_report.connectionLost) return;
     m_view.setStatus(QStringLiteral("Executando Comando : ") + sql);
     AtualizarTela();
     try {
@@ -211,14 +267,44 @@ bool Session::stopHere(const QString& next) {
                                  .arg(m_stepsDone + 1)
                                  .arg(m_stepTotal)
                                  .arg(next);
+    // The stop ends at a commit: what ran since the last one is undone, never half kept.
+    QString boundary;
+    if (!simulating()) {
+        const int undone = TR_GERAL.uncommitted();
+        if (undone > 0 && TR_GERAL.rollback())
+            boundary = undone == 1 ? QStringLiteral(
+                                         " O comando executado desde a última gravação foi "
+                                         "desfeito; nenhuma tabela ficou pela metade.")
+                                   : QStringLiteral(
+                                         " Os %1 comandos executados desde a última gravação "
+                                         "foram desfeitos; nenhuma tabela ficou pela metade.")
+                                         .arg(undone);
+        else if (undone == 0 && m_stepsDone > 0)
+            boundary = QStringLiteral(" Tudo o que foi executado até aqui já estava gravado.");
+    }
     if (m_stepsDone == 0)
-        RegistrarLog(who + QStringLiteral(" pelo usuário antes do primeiro passo. ") + upcoming);
+        RegistrarLog(who + QStringLiteral(" pelo usuário antes do primeiro passo. ") + upcoming +
+                     boundary);
     else
         RegistrarLog(who +
                      QStringLiteral(" pelo usuário após o passo %1 de %2: %3. ")
                          .arg(m_stepsDone)
                          .arg(m_stepTotal)
                          .arg(m_lastStep) +
-                     upcoming);
+                     upcoming + boundary);
+    return false;
+}
+
+bool Session::lostHere() {
+    const int left = qMax(0, m_stepTotal - m_stepsDone);
+    RegistrarLog(QStringLiteral("A conexão com o banco de dados foi perdida no passo %1 de %2; ")
+                     .arg(m_stepsDone)
+                     .arg(m_stepTotal) +
+                 (left == 1
+                      ? QStringLiteral("o passo seguinte não foi executado")
+                      : QStringLiteral("os %1 passos seguintes não foram executados").arg(left)) +
+                 (simulating() ? QStringLiteral(".")
+                               : QStringLiteral(", e o que ainda não havia sido gravado foi "
+                                                "descartado pelo servidor.")));
     return false;
 }

@@ -1,4 +1,4 @@
-#include "db/Error.h"
+#include "base/Error.h"
 
 AppError::AppError(const QString& message)
     : std::runtime_error(message.toStdString()), m_message(message) {}

@@ -1,4 +1,4 @@
-#include "db/RunReport.h"
+#include "frame/RunReport.h"
 
 #include <QLocale>
 
@@ -47,7 +47,20 @@ QString summaryLine(const RunReport& r, bool simulation, qint64 ms) {
     if (r.endedByError) line += QStringLiteral(", encerrada por um erro");
     if (r.finalWriteFailed) line += QStringLiteral(", a gravação final falhou");
     line += QStringLiteral("; duração ") + duration(ms) + QLatin1Char('.');
-    if (simulation) line += QStringLiteral(" Nada foi gravado no banco de dados.");
+    if (simulation && !r.generatorsMoved.isEmpty())
+        line += QStringLiteral(
+                    " Nada foi gravado nas tabelas, mas %1 avançado pelos gatilhos "
+                    "durante a simulação, e a simulação não o desfaz: %2.")
+                    .arg(r.generatorsMoved.size() == 1
+                             ? QStringLiteral("um generator foi")
+                             : QStringLiteral("%1 generators foram").arg(r.generatorsMoved.size()),
+                         r.generatorsMoved.join(QStringLiteral(", ")));
+    else if (simulation && r.generatorsUnchecked)
+        line += QStringLiteral(
+            " Nada foi gravado nas tabelas; não foi possível conferir se algum "
+            "generator foi avançado pelos gatilhos.");
+    else if (simulation)
+        line += QStringLiteral(" Nada foi gravado no banco de dados.");
     return line;
 }
 

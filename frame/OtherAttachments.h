@@ -7,6 +7,7 @@
 
 // Another program's attachment to the database, as the monitoring tables show it.
 struct OtherAttachment {
+    qint64 id;
     QString user, address, program;
 };
 
@@ -17,3 +18,6 @@ QList<OtherAttachment> otherAttachments(Query& q);
 // The question that lists them, up to ten, and asks whether to go on.
 QString otherAttachmentsQuestion(const QList<OtherAttachment>& others);
 QString otherAttachmentsRefused();
+// The same, asked again when someone connected while the safety copy was made.
+QString otherAttachmentsJoinedQuestion(const QList<OtherAttachment>& others);
+QString otherAttachmentsJoinedRefused();

@@ -1,4 +1,4 @@
-#include "db/OtherAttachments.h"
+#include "frame/OtherAttachments.h"
 
 namespace {
 constexpr int kListed = 10;
@@ -7,13 +7,14 @@ constexpr int kListed = 10;
 QList<OtherAttachment> otherAttachments(Query& q) {
     q.close();
     q.setSql(QStringLiteral(
-        "SELECT MON$USER, MON$REMOTE_ADDRESS, MON$REMOTE_PROCESS FROM MON$ATTACHMENTS "
+        "SELECT MON$ATTACHMENT_ID, MON$USER, MON$REMOTE_ADDRESS, MON$REMOTE_PROCESS FROM "
+        "MON$ATTACHMENTS "
         "WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION AND MON$SYSTEM_FLAG = 0"));
     q.open();
     QList<OtherAttachment> out;
     for (; !q.eof(); q.next())
-        out << OtherAttachment{q.field(0).asString().trimmed(), q.field(1).asString().trimmed(),
-                               q.field(2).asString().trimmed()};
+        out << OtherAttachment{q.field(0).asInt64(), q.field(1).asString().trimmed(),
+                               q.field(2).asString().trimmed(), q.field(3).asString().trimmed()};
     q.close();
     return out;
 }
@@ -43,4 +44,17 @@ QString otherAttachmentsRefused() {
     return QStringLiteral(
         "Operação não iniciada: outros programas estão conectados ao banco de dados. Nada foi "
         "alterado.");
+}
+
+QString otherAttachmentsJoinedQuestion(const QList<OtherAttachment>& others) {
+    return QStringLiteral(
+               "Enquanto a cópia de segurança era feita, mais programas se conectaram a este "
+               "banco de dados.\n\n") +
+           otherAttachmentsQuestion(others);
+}
+
+QString otherAttachmentsJoinedRefused() {
+    return QStringLiteral(
+        "Operação não iniciada: outros programas se conectaram ao banco de dados durante a cópia "
+        "de segurança. Nada foi alterado; a cópia de segurança foi mantida.");
 }
