@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
@@ -80,6 +81,43 @@ TEST(QtDialogs, ARunQuestionOffersASimulationAndKeepsTheBackupBoxAsTicked) {
             << buttons.join(u',').toStdString();
         EXPECT_EQ(answer.choice, RunAnswer::Choice::Simulate);
         EXPECT_EQ(answer.backup, !ticked);
+    }
+}
+
+// The cleanup's question adds the compaction's box below the backup's, unticked as given; Alt+P
+// ticks it. The other questions have none.
+TEST(QtDialogs, OnlyTheCleanupOffersTheCompactionBoxAndAltPTicksIt) {
+    QtDialogs dialogs;
+    for (const bool offered : {true, false}) {
+        bool shown = false, ticked = true, below = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            auto* compact = box->findChild<QCheckBox*>(QStringLiteral("cb_Compactar"));
+            shown = compact && compact->isVisible();
+            if (compact) {
+                EXPECT_EQ(compact->text(),
+                          QStringLiteral("Com&pactar o banco ao final (cópia e restauração)"));
+                ticked = compact->isChecked();
+                below = compact->y() > box->checkBox()->y();
+                // A mnemonic answers only in the active window.
+                box->activateWindow();
+                EXPECT_TRUE(QTest::qWaitForWindowActive(box));
+                QTest::keyClick(box, Qt::Key_P, Qt::AltModifier);
+                QTest::qWait(200);  // a mnemonic presses the button as a click does, animated
+            }
+            for (QAbstractButton* b : box->buttons())
+                if (b->text() == QLatin1String("&Sim")) b->click();
+        });
+        const RunAnswer answer =
+            dialogs.confirmRun(QStringLiteral("Confirma ?"), true,
+                               offered ? std::optional<bool>(false) : std::nullopt);
+        EXPECT_EQ(shown, offered);
+        if (!offered) continue;
+        EXPECT_FALSE(ticked);
+        EXPECT_TRUE(below);
+        EXPECT_TRUE(answer.compact);
+        EXPECT_TRUE(answer.backup);
     }
 }
 

@@ -25,9 +25,10 @@ public:
     QStringList inputs;
     RunAnswer::Choice run = RunAnswer::Choice::Yes;
     bool confirm(const QString&, Default) override { return true; }
-    RunAnswer confirmRun(const QString&, bool) override { return {run, false}; }
+    RunAnswer confirmRun(const QString&, bool, std::optional<bool>) override { return {run, false}; }
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString input(const QString&, const QString&) override {
+    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString input(const QString&, const QString&, const QString&) override {
         return inputs.isEmpty() ? QString() : inputs.takeFirst();
     }
     void message(const QString&) override {}
@@ -75,7 +76,8 @@ void shootQuestion(QWidget& parent, const QString& file) {
         shoot(*box, file);
         box->reject();
     });
-    QtDialogs(&parent).confirmRun(QStringLiteral("Confirma a Limpeza do Banco de Dados ?"), true);
+    QtDialogs(&parent).confirmRun(QStringLiteral("Confirma a Limpeza do Banco de Dados ?"), true,
+                                  false);
 }
 }  // namespace
 

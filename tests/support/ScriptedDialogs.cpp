@@ -11,8 +11,10 @@ bool ScriptedDialogs::confirm(const QString& text, Default defaultButton) {
     return confirmAnswers.isEmpty() ? false : confirmAnswers.takeFirst();
 }
 
-RunAnswer ScriptedDialogs::confirmRun(const QString& text, bool backupTicked) {
-    record({QStringLiteral("confirm"), text, QStringLiteral("Confirma"), true, backupTicked});
+RunAnswer ScriptedDialogs::confirmRun(const QString& text, bool backupTicked,
+                                      std::optional<bool> compactTicked) {
+    record({QStringLiteral("confirm"), text, QStringLiteral("Confirma"), true, backupTicked,
+            compactTicked});
     if (!runAnswers.isEmpty()) return runAnswers.takeFirst();
     if (!confirmAnswers.isEmpty() && confirmAnswers.takeFirst())
         return {RunAnswer::Choice::Yes, false};
@@ -25,8 +27,15 @@ QString ScriptedDialogs::saveFileName(const QString& caption, const QString& pro
     return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
 }
 
-QString ScriptedDialogs::input(const QString& caption, const QString& prompt) {
-    record({QStringLiteral("input"), prompt, caption});
+QString ScriptedDialogs::openFileName(const QString& caption, const QString& folder,
+                                     const QString&) {
+    record({QStringLiteral("open"), folder, caption});
+    return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
+}
+
+QString ScriptedDialogs::input(const QString& caption, const QString& prompt,
+                               const QString& proposed) {
+    record({QStringLiteral("input"), prompt, caption, true, false, std::nullopt, proposed});
     return inputAnswers.isEmpty() ? QString() : inputAnswers.takeFirst();
 }
 
