@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "db/Backup.h"
+#include "frame/Compacting.h"
 #include "frame/Generators.h"
 #include "frame/OtherAttachments.h"
 
@@ -124,10 +125,17 @@ void Session::checkGenerators() {
     }
 }
 
-RunAnswer Session::confirmRun(Dialogs& dialogs, const QString& question) {
-    const RunAnswer answer = dialogs.confirmRun(question, m_backupTicked);
+RunAnswer Session::confirmRun(Dialogs& dialogs, const QString& question, bool offerCompaction) {
+    const RunAnswer answer = dialogs.confirmRun(
+        question, m_backupTicked,
+        offerCompaction ? std::optional<bool>(m_compactTicked) : std::nullopt);
     m_backupTicked = answer.backup;
+    if (offerCompaction) m_compactTicked = answer.compact;
     return answer;
+}
+
+QString Session::lastSafetyCopy(const QString& connectionString) const {
+    return backup::serviceManager(connectionString) == m_lastCopyServer ? m_lastCopy : QString();
 }
 
 bool Session::prepareChanges(const RunOptions& options) {
@@ -162,6 +170,8 @@ bool Session::makeSafetyCopy() {
         });
         RegistrarLog(QStringLiteral("Cópia de segurança gravada em %1 (%2).")
                          .arg(copy.file, duration(copy.milliseconds)));
+        m_lastCopyServer = backup::serviceManager(DB_GERAL.connectionString());
+        m_lastCopy = copy.file;
         return true;
     } catch (...) {
         RegistrarLog(QStringLiteral("Falha ao fazer a cópia de segurança: a operação não foi "
@@ -204,6 +214,7 @@ void Session::FinalizarOperacao() {
 void Session::endFrame(std::exception_ptr failure) {
     const bool simulation = simulating();
     const bool summary = m_changing;
+    const bool compact = m_options && m_options->compact && m_changing && !simulation && !failure;
     if (simulation && summary) checkGenerators();  // before the rollback, while connected
     m_report.endedByError = bool(failure);
     if (failure && fb::connectionLost(failure)) m_report.connectionLost = true;
@@ -218,6 +229,47 @@ void Session::endFrame(std::exception_ptr failure) {
         throw;
     }
     if (summary) RegistrarLog(summaryLine(m_report, simulation, m_clock.elapsed()));
+    if (compact) compactAfterTheRun();
+}
+
+void Session::compactAfterTheRun() {
+    // Only a database the run left as it meant to is worth a compact copy.
+    if (m_report.failures > 0 || m_report.stopped || m_stopRequested || m_report.connectionLost) {
+        RegistrarLog(QStringLiteral("O banco não foi compactado: a operação teve falhas ou foi "
+                                    "parada."));
+        return;
+    }
+    // The run's connection is closed; the compaction works on attachments of its own.
+    m_view.disableOperationControls();
+    m_view.setHourglass(true);
+    struct Idle {
+        OperationView& view;
+        ~Idle() {
+            view.enableOperationControls();
+            view.setHourglass(false);
+            view.setStatus(QStringLiteral("Fim de Processamento..."));
+        }
+    } idle{m_view};
+    compactAfterRun(*this);
+}
+
+void Session::beginServiceFrame() {
+    m_clock.start();
+    m_report = {};
+    m_changing = false;
+    m_stopRequested = false;
+    m_stepsDone = m_stepTotal = 0;
+    m_lastStep.clear();
+    m_view.disableOperationControls();
+    m_view.clearLog();
+    m_view.setHourglass(true);
+}
+
+void Session::endServiceFrame() {
+    m_inService = false;
+    m_view.enableOperationControls();
+    m_view.setHourglass(false);
+    m_view.setStatus(QStringLiteral("Fim de Processamento..."));
 }
 
 void Session::ExecutarComando(const QString& sql, Commit variant) {

@@ -47,6 +47,10 @@ public:
     bool runOperation(const QString& failureText, Body&& body);
     template <class Body>
     bool runOperation(const QString& failureText, const RunOptions& options, Body&& body);
+    // The same frame for work on the database's files through the server's services, which
+    // needs no connection of the run's own.
+    template <class Body>
+    bool runServiceOperation(Body&& body);
 
     // Once the operation knows what it will do: a simulation holds every commit until the
     // rollback at the end; a real run with the backup ticked makes the safety copy first. False
@@ -70,10 +74,19 @@ public:
     template <class Step>
     bool runStep(const QString& description, Step&& step);
     void requestStop() { m_stopRequested = true; }
-    // Asks a question that starts a run; the backup check box keeps its state while the session
-    // lives.
-    RunAnswer confirmRun(const QString& question) { return confirmRun(m_dialogs, question); }
-    RunAnswer confirmRun(Dialogs& dialogs, const QString& question);
+    bool stopRequested() const { return m_stopRequested; }
+    // While a service works on the database's files: a stop cancels it.
+    void enterServiceStep() { m_inService = true; }
+    void leaveServiceStep() { m_inService = false; }
+    bool inServiceStep() const { return m_inService; }
+    // Asks a question that starts a run; the check boxes keep their state while the session
+    // lives. Only the cleanup offers the compaction.
+    RunAnswer confirmRun(const QString& question, bool offerCompaction = false) {
+        return confirmRun(m_dialogs, question, offerCompaction);
+    }
+    RunAnswer confirmRun(Dialogs& dialogs, const QString& question, bool offerCompaction = false);
+    // The last safety copy made on the server of that connection string, empty if none.
+    QString lastSafetyCopy(const QString& connectionString) const;
     RunReport& report() { return m_report; }
 
     void setStatus(const QString& text) { m_view.setStatus(text); }
@@ -85,6 +98,9 @@ private:
     void enterSimulation();
     bool othersMayStay();
     bool makeSafetyCopy();
+    void compactAfterTheRun();
+    void beginServiceFrame();
+    void endServiceFrame();
     bool stopHere(const QString& next);
     bool lostHere();
     [[noreturn]] static void notPrepared();
@@ -103,6 +119,9 @@ private:
     bool m_changing = false;              // the operation got past prepareChanges
     bool m_stopRequested = false;
     bool m_backupTicked = true;
+    bool m_compactTicked = false;
+    bool m_inService = false;
+    QString m_lastCopyServer, m_lastCopy;
     int m_stepsDone = 0;
     int m_stepTotal = 0;
     QString m_lastStep;
@@ -144,5 +163,24 @@ bool Session::runStep(const QString& description, Step&& step) {
     m_view.showProgress(++m_stepsDone, m_stepTotal);
     // Every later step could only fail the same way.
     if (m_report.connectionLost) return lostHere();
+    return true;
+}
+
+template <class Body>
+bool Session::runServiceOperation(Body&& body) {
+    if (m_running) return false;
+    struct Running {
+        bool& flag;
+        explicit Running(bool& f) : flag(f) { flag = true; }
+        ~Running() { flag = false; }
+    } running(m_running);
+    beginServiceFrame();
+    try {
+        body();
+    } catch (...) {
+        endServiceFrame();
+        throw;
+    }
+    endServiceFrame();
     return true;
 }
