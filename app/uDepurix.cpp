@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -35,6 +36,7 @@
 #include "catalogue/SavedSelection.h"
 #include "catalogue/Selection.h"
 #include "cleanup/CleanupRun.h"
+#include "frame/Compacting.h"
 #include "removals/Establishment.h"
 #include "removals/Location99.h"
 #include "removals/User.h"
@@ -165,6 +167,7 @@ void Tfrm_Depurix::buildControls() {
     }
     anchors->add(mmo_Log, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
     buildLogMenu();
+    buildPathMenu();
 
     Label1 = new QLabel(QStringLiteral("Outras Operações:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -318,6 +321,30 @@ void Tfrm_Depurix::buildLogMenu() {
     save->setContext(Qt::WindowShortcut);
     connect(save, &QShortcut::activated, this,
             [this] { operationHandler([this] { act_SalvarLogExecute(); }); });
+}
+
+void Tfrm_Depurix::buildPathMenu() {
+    // The box's own entries stay (Qt's translation gives them in Portuguese); ours follow.
+    auto action = [this](const char* name, const char* caption, auto handler) {
+        auto* a = new QAction(QString::fromUtf8(caption), this);
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, [this, handler] { operationHandler(handler); });
+        return a;
+    };
+    QAction* compact = action("act_CompactarAgora", "Compactar este banco agora…",
+                              [this] { act_CompactarAgoraExecute(); });
+    QAction* restore = action("act_RestaurarCopia", "Restaurar uma cópia de segurança…",
+                              [this] { act_RestaurarCopiaExecute(); });
+    edt_Caminho->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(edt_Caminho, &QLineEdit::customContextMenuRequested, this,
+            [this, compact, restore](const QPoint& at) {
+                QMenu* menu = edt_Caminho->createStandardContextMenu();
+                menu->addSeparator();
+                menu->addAction(compact);
+                menu->addAction(restore);
+                menu->exec(edt_Caminho->mapToGlobal(at));
+                delete menu;
+            });
 }
 
 void Tfrm_Depurix::wireHandlers() {
@@ -481,7 +508,7 @@ void Tfrm_Depurix::rg_BancoClick() {
 void Tfrm_Depurix::btnIniciarClick() {
     m_nextOperation = QStringLiteral("Limpeza das tabelas selecionadas");
     const RunAnswer answer =
-        m_session.confirmRun(QStringLiteral("Confirma a Limpeza do Banco de Dados ?"));
+        m_session.confirmRun(QStringLiteral("Confirma a Limpeza do Banco de Dados ?"), true);
     if (answer.choice == RunAnswer::Choice::No) return;
     LimparTabelas(m_session, CDS_TABELAS, databaseKind(), runOptions(answer));
 }
@@ -511,7 +538,10 @@ void Tfrm_Depurix::btn_Remover_UsuarioClick() {
 void Tfrm_Depurix::btn_PararClick() {
     if (!m_session.running()) return;
     const QString question =
-        m_session.simulating()
+        m_session.inServiceStep()
+            ? QStringLiteral("Parar agora? O banco original não é alterado e o arquivo que está "
+                             "sendo feito é apagado.")
+        : m_session.simulating()
             ? QStringLiteral(
                   "Parar a simulação depois do comando atual? Nada foi gravado no "
                   "banco de dados.")
@@ -537,6 +567,16 @@ void Tfrm_Depurix::dbg_TabelasDblClick() { alternarMarca(CDS_TABELAS); }
 
 void Tfrm_Depurix::act_CopiarTudoExecute() {
     QGuiApplication::clipboard()->setText(mmo_Log->toPlainText());
+}
+
+void Tfrm_Depurix::act_CompactarAgoraExecute() {
+    m_nextOperation = QStringLiteral("Compactação do banco de dados");
+    compactNow(m_session);
+}
+
+void Tfrm_Depurix::act_RestaurarCopiaExecute() {
+    m_nextOperation = QStringLiteral("Restauração de uma cópia de segurança");
+    restoreCopyNow(m_session);
 }
 
 void Tfrm_Depurix::act_SalvarLogExecute() {

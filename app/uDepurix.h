@@ -69,6 +69,8 @@ public:
     void btn_PararClick();
     void act_CopiarTudoExecute();
     void act_SalvarLogExecute();
+    void act_CompactarAgoraExecute();
+    void act_RestaurarCopiaExecute();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -79,6 +81,7 @@ protected:
 private:
     void buildControls();
     void buildLogMenu();
+    void buildPathMenu();
     void wireHandlers();
     void syncGridToCursor(int row);
     void showGridRow(int row);
