@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #include "BenchData.h"
+#include "Cycle.h"
 #include "Launcher.h"
 #include "OldDuplicateLoop.h"
 #include "Plot.h"
@@ -106,6 +107,14 @@ int windowRun(const QString& operation, const QString& path, Recorder* recorder)
             dialogs.runAnswers = {RunAnswer{RunAnswer::Choice::Simulate, false}};
         else
             dialogs.confirmAnswers = {true};
+        button = QStringLiteral("btnIniciar");
+    } else if (operation == QLatin1String("ciclo")) {
+        // The technician's cycle: the safety copy, the cleanup and the compaction, keeping the
+        // original in place.
+        markAll(window.catalogue(), DatabaseKind::Vornix);
+        RunAnswer answer{RunAnswer::Choice::Yes, true};
+        answer.compact = true;
+        dialogs.runAnswers = {answer};
         button = QStringLiteral("btnIniciar");
     } else if (operation == QLatin1String("estabelecimento")) {
         dialogs.inputAnswers = {QStringLiteral("1")};
@@ -414,7 +423,7 @@ int main(int argc, char** argv) {
     bench.out = QStringLiteral("bench/results");
     bench.platform = QGuiApplication::platformName();
     QList<int> scales = {0, 50000, 200000, 800000};
-    bool quick = false, windowCost = false, oldLoop = false, append = false;
+    bool quick = false, windowCost = false, oldLoop = false, append = false, cycle = false;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--out"))
             bench.out = args.value(++i);
@@ -431,6 +440,8 @@ int main(int argc, char** argv) {
             oldLoop = true;
         else if (args[i] == QLatin1String("--append"))
             append = true;
+        else if (args[i] == QLatin1String("--cycle"))
+            cycle = true;  // the technician's whole cycle, tool and by hand
     }
     QDir().mkpath(bench.out + QStringLiteral("/data"));
     g_childLog = QDir(bench.out).absoluteFilePath(QStringLiteral("data/children.log"));
@@ -439,6 +450,21 @@ int main(int argc, char** argv) {
     clock.start();
     std::printf("peak memory read for a child that does nothing: %.1f MB\n",
                 launcher::run({"true"}, "/dev/null", g_childLog.toStdString()).peakMb);
+
+    if (cycle) {
+        const auto base = [&](int rows) {
+            if (!QFile::exists(bench.base(rows))) {
+                std::printf("building %d rows...\n", rows);
+                std::fflush(stdout);
+                buildBenchDatabase(bench.base(rows), rows);
+            }
+            return bench.base(rows);
+        };
+        const int status = runCycle(
+            {bench.self, bench.replayProgram, bench.out, scales, bench.repeats, base});
+        std::printf("bench took %.0f s\n", clock.nsecsElapsed() / 1e9);
+        return status;
+    }
 
     const QStringList operations =
         quick ? QStringList{QStringLiteral("limpeza")}

@@ -5,8 +5,19 @@
 # with --quick).
 # Usage: bench/run.sh [--quick] [SCALES]   (default 0,50000,200000,800000; --quick: 0,50000 and
 # the full cleanup only)
+#        bench/run.sh --cycle [SCALES]   (default 0,50000,200000: the technician's whole cycle,
+# tool and by hand; writes bench/results/cycle.csv)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+if [ "${1:-}" = "--cycle" ]; then
+    scripts/install-deps.sh
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build build -j"$(nproc)" --target depurix_bench depurix_replay
+    mkdir -p bench/results/data
+    QT_QPA_PLATFORM=offscreen build/bench/depurix_bench --out bench/results --cycle \
+        --scales "${2:-0,50000,200000}" | tee bench/results/data/cycle.log
+    exit "${PIPESTATUS[0]}"
+fi
 quick=()
 if [ "${1:-}" = "--quick" ]; then
     quick=(--quick)
