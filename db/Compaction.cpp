@@ -23,12 +23,23 @@ QStringList names(Query& q, const QString& sql) {
     return out;
 }
 
-qint64 scalar(Query& q, const QString& sql) {
-    q.setSql(sql);
-    q.open();
-    const qint64 v = q.field(0).asInt64();
-    q.close();
-    return v;
+// One value per name, read by one statement that joins the single-row selects; in groups, as a
+// statement may name at most 256 tables.
+template <class Select>
+QMap<QString, qint64> values(Query& q, const QStringList& names, Select select) {
+    QMap<QString, qint64> out;
+    for (qsizetype from = 0; from < names.size(); from += 100) {
+        const QStringList group = names.mid(from, 100);
+        QStringList parts;
+        for (qsizetype i = 0; i < group.size(); ++i)
+            parts << QStringLiteral("SELECT %1, %2").arg(i).arg(select(group[i]));
+        q.setSql(parts.join(QStringLiteral(" UNION ALL ")));
+        q.open();
+        for (q.first(); !q.eof(); q.next())
+            out[group[int(q.field(0).asInt64())]] = q.field(1).asInt64();
+        q.close();
+    }
+    return out;
 }
 
 // The file's own size where the tool can see it, the server's allocation otherwise.
@@ -117,15 +128,20 @@ DatabaseFacts readFacts(const QString& connectionString, const LoginParams& logi
     f.file = backup::serverFileName(db);
     f.pageSize = restore::pageSize(db);
     f.bytes = bytesOf(connectionString, f.file, db);
-    for (const QString& t :
-         names(q, QStringLiteral("SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE "
-                                 "COALESCE(RDB$SYSTEM_FLAG, 0) = 0 AND RDB$VIEW_BLR IS NULL")))
-        f.rows[t] = scalar(q, QStringLiteral("SELECT COUNT(*) FROM ") + quoted(t));
-    for (const QString& g : names(q, QStringLiteral("SELECT RDB$GENERATOR_NAME FROM "
-                                                    "RDB$GENERATORS WHERE "
-                                                    "COALESCE(RDB$SYSTEM_FLAG, 0) = 0")))
-        f.generators[g] =
-            scalar(q, QStringLiteral("SELECT GEN_ID(%1, 0) FROM RDB$DATABASE").arg(quoted(g)));
+    // One statement for every count and one for every generator: hundreds of small statements
+    // would cost more in round trips than the reading.
+    const QStringList tables =
+        names(q, QStringLiteral("SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE "
+                                "COALESCE(RDB$SYSTEM_FLAG, 0) = 0 AND RDB$VIEW_BLR IS NULL"));
+    const QStringList generators = names(q, QStringLiteral("SELECT RDB$GENERATOR_NAME FROM "
+                                                           "RDB$GENERATORS WHERE "
+                                                           "COALESCE(RDB$SYSTEM_FLAG, 0) = 0"));
+    f.rows = values(q, tables, [](const QString& t) {
+        return QStringLiteral("COUNT(*) FROM %1").arg(quoted(t));
+    });
+    f.generators = values(q, generators, [](const QString& g) {
+        return QStringLiteral("GEN_ID(%1, 0) FROM RDB$DATABASE").arg(quoted(g));
+    });
     q.unprepare();
     tr.commit();
     db.close();
