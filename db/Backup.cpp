@@ -158,7 +158,7 @@ void runBackupService(const QString& serviceManager, const LoginParams& login,
             spb->insertString(&st, isc_spb_bkp_file, backupFile.toUtf8().constData());
             if (options.noGarbageCollection)
                 spb->insertInt(&st, isc_spb_options, isc_spb_bkp_no_garbage_collect);
-            spb->insertTag(&st, isc_spb_verbose);
+            if (options.verbose) spb->insertTag(&st, isc_spb_verbose);
         },
         progress, options.stop);
 }

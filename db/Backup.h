@@ -62,6 +62,8 @@ QString serverFileName(Database& db);
 struct BackupOptions {
     // The copy of a database about to be restored: collecting its garbage only costs time.
     bool noGarbageCollection = false;
+    // A line per table and index: worth showing for the safety copy, costly when nobody reads it.
+    bool verbose = true;
     ServiceStop stop;
 };
 

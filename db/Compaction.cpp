@@ -176,12 +176,14 @@ RestoredDatabase compactDatabase(const QString& connectionString, const LoginPar
     Made made{connectionString, login, {}, {}, false};
     return cleaningUp(made, [&] {
         chooseNames(made, before.file, QStringLiteral("compactado"), true);
+        if (progress) progress(QStringLiteral("cópia do banco limpo"));
         backup::runBackupService(serviceManager, login, before.file, made.backup, progress,
-                                 {true, stop});
+                                 {true, false, stop});
         // The engine does not survive a disk that fills up under a restore: the new file may
         // take up to what the original does.
         roomFor(connectionString, made.database, before.bytes);
         made.databaseStarted = true;
+        if (progress) progress(QStringLiteral("restauração em ") + made.database);
         restore::runRestoreService(serviceManager, login, made.backup, made.database,
                                    before.pageSize, progress, stop);
         const DatabaseFacts after =

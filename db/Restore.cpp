@@ -66,7 +66,7 @@ bool taken(const QString& connectionString, const QString& file, const LoginPara
 
 void runRestoreService(const QString& serviceManager, const LoginParams& login,
                        const QString& backupFile, const QString& databaseFile, int pageSize,
-                       const ServiceProgress& progress, const ServiceStop& stop) {
+                       const ServiceProgress& progress, const ServiceStop& stop, bool verbose) {
     service::run(
         serviceManager, login,
         [&](IXpbBuilder* spb, fb::ThrowStatus& st) {
@@ -76,7 +76,7 @@ void runRestoreService(const QString& serviceManager, const LoginParams& login,
             // Create only: an existing file is refused, never replaced.
             spb->insertInt(&st, isc_spb_options, isc_spb_res_create);
             if (pageSize > 0) spb->insertInt(&st, isc_spb_res_page_size, pageSize);
-            spb->insertTag(&st, isc_spb_verbose);
+            if (verbose) spb->insertTag(&st, isc_spb_verbose);
         },
         progress, stop);
 }

@@ -29,10 +29,12 @@ QString onSameServer(const QString& connectionString, const QString& file);
 bool isLocalFile(const QString& connectionString);
 
 // Restores backupFile into databaseFile (the server's paths), which must not exist: the service
-// is never asked to replace. pageSize 0 keeps the backup's.
+// is never asked to replace. pageSize 0 keeps the backup's; without verbose the service says
+// nothing until it ends.
 void runRestoreService(const QString& serviceManager, const LoginParams& login,
                        const QString& backupFile, const QString& databaseFile, int pageSize,
-                       const ServiceProgress& progress, const ServiceStop& stop = {});
+                       const ServiceProgress& progress, const ServiceStop& stop = {},
+                       bool verbose = false);
 
 // Page size and allocated size of the database db is attached to.
 int pageSize(Database& db);
