@@ -171,7 +171,10 @@ RestoredDatabase compactDatabase(const QString& connectionString, const LoginPar
                                  const ServiceProgress& progress, const ServiceStop& stop) {
     QElapsedTimer clock;
     clock.start();
-    const DatabaseFacts before = readFacts(connectionString, login);
+    // The cleaned original is read as the backup reads it: its garbage left to the restore.
+    LoginParams reading = login;
+    reading.noGarbageCollection = true;
+    const DatabaseFacts before = readFacts(connectionString, reading);
     const QString serviceManager = backup::serviceManager(connectionString);
     Made made{connectionString, login, {}, {}, false};
     return cleaningUp(made, [&] {

@@ -15,6 +15,8 @@ LoginBlock::LoginBlock(const LoginParams& login, For kind)
         m_builder->insertString(&m_status, isc_dpb_lc_ctype,
                                 login.characterSet.toUtf8().constData());
     if (db) m_builder->insertInt(&m_status, isc_dpb_sql_dialect, login.sqlDialect);
+    if (db && login.noGarbageCollection)
+        m_builder->insertTag(&m_status, isc_dpb_no_garbage_collect);
 }
 
 unsigned LoginBlock::length() { return m_builder->getBufferLength(&m_status); }

@@ -10,6 +10,8 @@ struct LoginParams {
     QString password;
     QString characterSet;
     int sqlDialect = 3;
+    // For reads that must not pay for the garbage of others' deletes (a check before a restore).
+    bool noGarbageCollection = false;
 };
 
 // A parameter block carrying the login, for a database attachment (with the character set and
