@@ -31,6 +31,15 @@ QString TraceEntry::literal() const {
 // ---------------------------------------------------------------------------------------------
 // Database
 
+namespace {
+// A file path, opened by the embedded engine: no "server:" or "server/port:" before it (a drive
+// letter is one character).
+bool isLocalPath(const QString& s) {
+    const qsizetype colon = s.indexOf(QLatin1Char(':'));
+    return colon <= 1 || s.startsWith(QLatin1Char('/'));
+}
+}  // namespace
+
 Database::Database(LoginParams login) : m_login(std::move(login)) {}
 
 Database::~Database() { close(); }
@@ -55,7 +64,20 @@ void Database::open() {
 
     fb::Ref<IProvider> provider(fb::master()->getDispatcher());
     const QByteArray path = m_connectionString.toUtf8();
-    m_attachment.reset(provider->attachDatabase(&st, path.constData(), length, buffer));
+    try {
+        m_attachment.reset(provider->attachDatabase(&st, path.constData(), length, buffer));
+    } catch (const fb::Error& e) {
+        // A newer engine's file: the 3.0 engine of this client cannot read it, its server can.
+        const fb::StatusCode* ods = e.code(isc_wrong_ods);
+        if (ods && ods->numbers.size() >= 3 && ods->numbers[0] > ods->numbers[2] &&
+            isLocalPath(m_connectionString))
+            throw fb::Error(QStringLiteral("O arquivo foi criado por uma versão mais nova do "
+                                           "Firebird e não pode ser aberto como arquivo local. "
+                                           "Abra-o pelo servidor que o criou, no formato "
+                                           "servidor/porta:caminho.\r\n") +
+                            e.message());
+        throw;
+    }
     ++m_generation;
     try {
         readServerVersion();
