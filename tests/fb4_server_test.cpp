@@ -9,11 +9,12 @@
 #include <optional>
 
 #include "cleanup/CleanupRun.h"
-#include "db/OtherAttachments.h"
+#include "frame/OtherAttachments.h"
 #include "removals/User.h"
 #include "support/FakeView.h"
 #include "support/Fb4Server.h"
 #include "support/OperationWindow.h"
+#include "support/RealRun.h"
 #include "support/RunLog.h"
 #include "support/Snapshot.h"
 #include "support/TestServer.h"
@@ -125,7 +126,7 @@ TEST(Fb4Connections, AnotherProgramIsAskedAboutAndARowItLocksFailsAtOnce) {
     ScriptedDialogs dialogs;
     dialogs.confirmAnswers = {false, true};
     Session session(view, dialogs);
-    RemoverUsuario(session, 3002);
+    RemoverUsuario(session, 3002, kRealNoCopy);
     EXPECT_EQ(runlog::body(view.log), QStringList{otherAttachmentsRefused()});
     ASSERT_EQ(dialogs.texts(QStringLiteral("confirm")).size(), 1);
     EXPECT_TRUE(dialogs.texts(QStringLiteral("confirm"))
@@ -136,7 +137,7 @@ TEST(Fb4Connections, AnotherProgramIsAskedAboutAndARowItLocksFailsAtOnce) {
     // 4.0 runs read committed as read consistency; no wait still means no wait.
     QElapsedTimer clock;
     clock.start();
-    RemoverUsuario(session, 3002);
+    RemoverUsuario(session, 3002, kRealNoCopy);
     EXPECT_LT(clock.elapsed(), 10000);
     ASSERT_EQ(runlog::body(view.log).size(), 2) << runlog::lines(view.log);
     EXPECT_TRUE(runlog::body(view.log)[0].contains(QStringLiteral("UPDATE SCA_CLIENTE")));
@@ -177,7 +178,7 @@ TEST_P(GeneratorRestartTest, AfterARealCleanupEveryGeneratorGivesOneNext) {
     });
     MemTable catalogue;
     markAll(catalogue, DatabaseKind::Vornix);
-    LimparTabelas(session, catalogue, DatabaseKind::Vornix);
+    LimparTabelas(session, catalogue, DatabaseKind::Vornix, kRealNoCopy);
     EXPECT_TRUE(runlog::failures(view.log).isEmpty()) << runlog::lines(view.log);
     EXPECT_GT(restarted.size(), 100);
 
@@ -249,7 +250,7 @@ TEST(Fb4File, OpenedAsALocalFileItIsRefusedWithWhatToDoAndTheEnginesWords) {
     view.path = local;
     ScriptedDialogs dialogs;
     Session session(view, dialogs);
-    RemoverUsuario(session, 3002);
+    RemoverUsuario(session, 3002, kRealNoCopy);
     ASSERT_EQ(runlog::body(view.log).size(), 1) << runlog::lines(view.log);
     const QString entry = runlog::body(view.log).first();
     EXPECT_TRUE(entry.startsWith(

@@ -6,7 +6,7 @@
 #include <QHash>
 #include <QUuid>
 
-#include "db/Error.h"
+#include "base/Error.h"
 
 namespace fb4 {
 namespace {
