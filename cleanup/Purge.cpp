@@ -71,8 +71,12 @@ void ReiniciarGenerator(Session& session, const QString& generator) {
             q.close();
             // A generator is outside every transaction: a restart could not be undone.
             if (session.simulating()) return;
-            q.setSql(QStringLiteral("ALTER SEQUENCE ") + generator +
-                     QStringLiteral(" RESTART WITH 0"));
+            // From 4.0 on, RESTART WITH 0 makes 0 the next value; SET GENERATOR keeps 1 there.
+            if (session.DB_GERAL.serverMajor() >= 4)
+                q.setSql(QStringLiteral("SET GENERATOR ") + generator + QStringLiteral(" TO 0"));
+            else
+                q.setSql(QStringLiteral("ALTER SEQUENCE ") + generator +
+                         QStringLiteral(" RESTART WITH 0"));
             q.execSql();
         } else {
             session.RegistrarLog(QStringLiteral("Generator ") + generator +

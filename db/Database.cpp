@@ -1,5 +1,7 @@
 #include "db/Database.h"
 
+#include <QRegularExpression>
+
 #include "db/NamedParams.h"
 
 using namespace Firebird;
@@ -29,6 +31,15 @@ QString TraceEntry::literal() const {
 // ---------------------------------------------------------------------------------------------
 // Database
 
+namespace {
+// A file path, opened by the embedded engine: no "server:" or "server/port:" before it (a drive
+// letter is one character).
+bool isLocalPath(const QString& s) {
+    const qsizetype colon = s.indexOf(QLatin1Char(':'));
+    return colon <= 1 || s.startsWith(QLatin1Char('/'));
+}
+}  // namespace
+
 Database::Database(LoginParams login) : m_login(std::move(login)) {}
 
 Database::~Database() { close(); }
@@ -47,11 +58,56 @@ void Database::open() {
 
     fb::Ref<IProvider> provider(fb::master()->getDispatcher());
     const QByteArray path = m_connectionString.toUtf8();
-    m_attachment.reset(provider->attachDatabase(&st, path.constData(), length, buffer));
+    try {
+        m_attachment.reset(provider->attachDatabase(&st, path.constData(), length, buffer));
+    } catch (const fb::Error& e) {
+        // A newer engine's file: the 3.0 engine of this client cannot read it, its server can.
+        const fb::StatusCode* ods = e.code(isc_wrong_ods);
+        if (ods && ods->numbers.size() >= 3 && ods->numbers[0] > ods->numbers[2] &&
+            isLocalPath(m_connectionString))
+            throw fb::Error(QStringLiteral("O arquivo foi criado por uma versão mais nova do "
+                                           "Firebird e não pode ser aberto como arquivo local. "
+                                           "Abra-o pelo servidor que o criou, no formato "
+                                           "servidor/porta:caminho.\r\n") +
+                            e.message());
+        throw;
+    }
     ++m_generation;
+    try {
+        readServerVersion();
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Database::readServerVersion() {
+    const unsigned char items[] = {isc_info_firebird_version, isc_info_end};
+    unsigned char buffer[512] = {};
+    fb::ThrowStatus st;
+    m_attachment->getInfo(&st, sizeof items, items, sizeof buffer, buffer);
+    // One item: its code, a two-byte length, a count of texts, then each text after its length.
+    // The first text is the engine's; the network layers add theirs after it.
+    if (buffer[0] == isc_info_firebird_version && buffer[3] > 0 && buffer[4] + 5u <= sizeof buffer)
+        m_serverVersion = QString::fromLatin1(reinterpret_cast<const char*>(buffer + 5), buffer[4]);
+    m_serverMajor = majorVersion(m_serverVersion);
+    // What the server's version decides (how a generator restarts) must not be guessed.
+    if (m_serverMajor == 0)
+        throw fb::Error(QStringLiteral("Não foi possível ler a versão do servidor do banco de "
+                                       "dados (recebido: \"%1\").")
+                            .arg(m_serverVersion));
+}
+
+int Database::majorVersion(const QString& versionText) {
+    // Platform, kind of build, then major.minor.release.build: "LI-V4.0.5.3140", "WI-T5.0.0.1".
+    static const QRegularExpression build(QStringLiteral("^[A-Z0-9]{2}-[A-Z](\\d+)\\.\\d+"));
+    const QRegularExpressionMatch m = build.match(versionText.trimmed());
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
 }
 
 void Database::close() {
+    m_serverVersion.clear();
+    m_serverMajor = 0;
     if (m_transaction) m_transaction->rollback();
     // A dead connection cannot detach; letting it go is all there is.
     fb::finish(m_attachment, [](IAttachment* a, auto* st) { a->detach(st); });

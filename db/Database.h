@@ -53,6 +53,12 @@ public:
     // commit first. Never throws, so a dead connection can always be let go.
     void close();
     bool isConnected() const { return bool(m_attachment); }
+    // The server's own version text ("LI-V4.0.5.3140 Firebird 4.0") and its major number, read
+    // once when the attachment opens; empty and 0 while not connected.
+    const QString& serverVersion() const { return m_serverVersion; }
+    int serverMajor() const { return m_serverMajor; }
+    // The major number of such a text; 0 when it has none.
+    static int majorVersion(const QString& versionText);
 
     Firebird::IAttachment* handle() const;
     RequestCounts& requests() { return m_requests; }
@@ -68,9 +74,13 @@ public:
 
 private:
     friend class Transaction;
+    void readServerVersion();
+
     LoginParams m_login;
     QString m_connectionString;
     fb::Ref<Firebird::IAttachment> m_attachment;
+    QString m_serverVersion;
+    int m_serverMajor = 0;
     Transaction* m_transaction = nullptr;
     unsigned m_generation = 0;
     RequestCounts m_requests;

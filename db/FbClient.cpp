@@ -49,14 +49,35 @@ bool lostConnection(const intptr_t* errors) {
     }
     return false;
 }
+
+QList<StatusCode> statusCodes(const intptr_t* errors) {
+    QList<StatusCode> out;
+    for (const intptr_t* v = errors; *v != isc_arg_end; v += 2) {
+        if (*v == isc_arg_gds)
+            out.append(StatusCode{v[1], {}});
+        else if (*v == isc_arg_number && !out.isEmpty())
+            out.last().numbers.append(v[1]);
+        else if (*v == isc_arg_cstring)
+            ++v;
+    }
+    return out;
+}
 }  // namespace
+
+const StatusCode* Error::code(intptr_t code) const {
+    for (const StatusCode& c : m_codes)
+        if (c.code == code) return &c;
+    return nullptr;
+}
 
 void ThrowStatus::checkException(ThrowStatus* s) {
     if (!s->dirty || !(s->getState() & Firebird::IStatus::STATE_ERRORS)) return;
     const QString message = statusText(s);
-    const bool lost = lostConnection(s->getErrors());
+    const intptr_t* errors = s->getErrors();
+    const bool lost = lostConnection(errors);
+    QList<StatusCode> codes = statusCodes(errors);
     s->clearException();
-    throw Error(message, lost);
+    throw Error(message, lost, std::move(codes));
 }
 
 bool connectionLost(std::exception_ptr error) {

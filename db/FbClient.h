@@ -3,6 +3,7 @@
 #include <firebird/Interface.h>
 #include <ibase.h>
 
+#include <QList>
 #include <QString>
 
 #include "base/Error.h"
@@ -13,16 +14,26 @@ static_assert(FB_API_VER == 30, "the Firebird layer is written for the Firebird 
 
 namespace fb {
 
+// One error code of a status with the numbers that came with it, in their order.
+struct StatusCode {
+    intptr_t code;
+    QList<intptr_t> numbers;
+};
+
 // A failure of the client library, carrying the client's own formatted message.
 class Error : public AppError {
 public:
-    explicit Error(const QString& message, bool connectionLost = false)
-        : AppError(message), m_connectionLost(connectionLost) {}
+    explicit Error(const QString& message, bool connectionLost = false,
+                   QList<StatusCode> codes = {})
+        : AppError(message), m_connectionLost(connectionLost), m_codes(std::move(codes)) {}
     // The connection to the server is gone: nothing more can be sent on it.
     bool connectionLost() const { return m_connectionLost; }
+    // The status's entry with that code (isc_wrong_ods, ...), or null.
+    const StatusCode* code(intptr_t code) const;
 
 private:
     bool m_connectionLost;
+    QList<StatusCode> m_codes;
 };
 
 // Whether what was thrown says the connection to the server is gone.

@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
 # Builds everything with warnings as errors and runs the whole test suite, then does both again in
-# build-sanitize/ with AddressSanitizer and UndefinedBehaviorSanitizer. Fails if either run fails.
+# build-sanitize/ with AddressSanitizer and UndefinedBehaviorSanitizer. Fails if either run fails
+# or if the Firebird 4.0 server the suite also runs against cannot be started.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 jobs=$(nproc)
+
+# The suite runs against a Firebird 4.0 server too: started once for both runs, stopped at the end.
+trap 'scripts/firebird4-server.sh stop' EXIT
+fb4=$(scripts/firebird4-server.sh start)
+eval "$fb4"
 
 suite() {
     local dir=$1 sanitize=$2

@@ -62,9 +62,16 @@ QString buildTemplate(const QStringList& fixtures) {
     if (auto it = built.constFind(key); it != built.constEnd()) return *it;
 
     const QString path = scratch().filePath(QStringLiteral("template-%1.fdb").arg(built.size()));
-    createEmptyDatabase(path);
+    buildDatabase(path, fixtures);
+    built.insert(key, path);
+    return path;
+}
+}  // namespace
+
+void buildDatabase(const QString& connectionString, const QStringList& fixtures) {
+    createEmptyDatabase(connectionString);
     Database db(sysdbaLogin());
-    db.setConnectionString(path);
+    db.setConnectionString(connectionString);
     db.open();
     Transaction tr(db);
     for (const QString& file : fixtures) {
@@ -74,10 +81,7 @@ QString buildTemplate(const QStringList& fixtures) {
     }
     if (tr.isActive()) tr.commit();
     db.close();
-    built.insert(key, path);
-    return path;
 }
-}  // namespace
 
 void runSqlScript(Database& db, Transaction& tr, const QString& script) {
     static const QRegularExpression ddl(QStringLiteral("^(CREATE|ALTER|DROP|RECREATE|COMMENT)\\b"),

@@ -14,6 +14,9 @@ QString fixturePath(const QString& name);
 // A new, empty database file: WIN1252 by default, forced writes off.
 void createEmptyDatabase(const QString& path);
 
+// A new database at that connection string, built from fixture files.
+void buildDatabase(const QString& connectionString, const QStringList& fixtures);
+
 // Runs a script through an attachment: DDL is committed statement by statement, the rest at the
 // end. Throws with the failing statement in the message.
 void runSqlScript(Database& db, Transaction& tr, const QString& script);
