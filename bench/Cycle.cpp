@@ -52,8 +52,12 @@ struct Samples {
         if (s.isEmpty()) return 0;
         return s.size() % 2 ? s[s.size() / 2] : (s[s.size() / 2 - 1] + s[s.size() / 2]) / 2;
     }
-    double min() const { return times.isEmpty() ? 0 : *std::min_element(times.begin(), times.end()); }
-    double max() const { return times.isEmpty() ? 0 : *std::max_element(times.begin(), times.end()); }
+    double min() const {
+        return times.isEmpty() ? 0 : *std::min_element(times.begin(), times.end());
+    }
+    double max() const {
+        return times.isEmpty() ? 0 : *std::max_element(times.begin(), times.end());
+    }
 };
 
 qint64 sizeOf(const QString& file) { return QFileInfo(file).size(); }
@@ -67,8 +71,9 @@ int runCycle(const CycleSetup& setup) {
                                QStringLiteral("-password"), kPassword};
     QFile csv(QDir(setup.out).filePath(QStringLiteral("cycle.csv")));
     csv.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    csv.write("rows,contestant,repeats,median_s,min_s,max_s,ratio_tool_hand,base_bytes,"
-              "cleaned_bytes,compact_bytes\n");
+    csv.write(
+        "rows,contestant,repeats,median_s,min_s,max_s,ratio_tool_hand,base_bytes,"
+        "cleaned_bytes,compact_bytes\n");
     bool ok = true;
     for (const int rows : setup.scales) {
         const QString base = setup.base(rows);
@@ -98,7 +103,8 @@ int runCycle(const CycleSetup& setup) {
                     const QStringList made = QDir(folder).entryList(
                         {QStringLiteral("VORNIX-compactado-*.fdb")}, QDir::Files);
                     if (made.size() != 1 ||
-                        QDir(folder).entryList({QStringLiteral("*.fbk")}, QDir::Files).size() != 1) {
+                        QDir(folder).entryList({QStringLiteral("*.fbk")}, QDir::Files).size() !=
+                            1) {
                         std::fprintf(stderr, "  the tool's cycle left %s\n",
                                      qPrintable(QDir(folder).entryList(QDir::Files).join(u' ')));
                         ok = false;
@@ -149,12 +155,12 @@ int runCycle(const CycleSetup& setup) {
                           .arg(it->cleanedBytes)
                           .arg(it->compactBytes)
                           .toUtf8());
-            std::printf("cycle %8d rows  %-10s median %8.3f s  (%.3f–%.3f)  cleaned %6.1f MB  "
-                        "compact %6.1f MB%s\n",
-                        rows, qPrintable(it.key()), it->median(), it->min(), it->max(),
-                        it->cleanedBytes / 1e6, it->compactBytes / 1e6,
-                        tool ? qPrintable(QStringLiteral("  tool/hand %1").arg(ratio, 0, 'f', 2))
-                             : "");
+            std::printf(
+                "cycle %8d rows  %-10s median %8.3f s  (%.3f–%.3f)  cleaned %6.1f MB  "
+                "compact %6.1f MB%s\n",
+                rows, qPrintable(it.key()), it->median(), it->min(), it->max(),
+                it->cleanedBytes / 1e6, it->compactBytes / 1e6,
+                tool ? qPrintable(QStringLiteral("  tool/hand %1").arg(ratio, 0, 'f', 2)) : "");
         }
         std::fflush(stdout);
     }

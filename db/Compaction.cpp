@@ -101,8 +101,8 @@ void chooseNames(Made& made, const QString& original, const QString& tag, bool w
     const QString random =
         backup::isOnThisMachine(made.connectionString) ? QString() : backup::randomTag();
     for (int copy = 1; copy < 1000; ++copy) {
-        const QString db = restore::siblingName(original, tag, now, copy, QStringLiteral(".fdb"),
-                                                random);
+        const QString db =
+            restore::siblingName(original, tag, now, copy, QStringLiteral(".fdb"), random);
         const QString fbk =
             restore::siblingName(original, tag, now, copy, QStringLiteral(".fbk"), random);
         if (restore::taken(made.connectionString, db, made.login) ||
@@ -198,8 +198,9 @@ RestoredDatabase compactDatabase(const QString& connectionString, const LoginPar
         // Its data is the compact file's; where the tool cannot remove it, the log says so.
         r.note = restore::discardBackup(connectionString, made.backup);
         if (!r.note.isEmpty() && !backup::isOnThisMachine(connectionString))
-            r.note = QStringLiteral("A cópia intermediária %1 ficou no servidor e pode ser apagada.")
-                         .arg(made.backup);
+            r.note =
+                QStringLiteral("A cópia intermediária %1 ficou no servidor e pode ser apagada.")
+                    .arg(made.backup);
         made.backup.clear();
         r.milliseconds = clock.elapsed();
         return r;

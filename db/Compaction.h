@@ -33,9 +33,10 @@ struct RestoredDatabase {
 
 // Backs up the database (no garbage collection: the restore rebuilds everything) and restores it
 // into "NOME-compactado-AAAAMMDD-HHMMSS.fdb" beside it with its page size, then checks the new
-// file against the original. Progress gets the phase it enters and the services' silences. The backup made for it is removed where the tool can reach it.
-// Leaves the original as it was; on any failure or a stop, throws with the server's message and
-// what is left, and nothing stays under the new name that the tool could remove.
+// file against the original. Progress gets the phase it enters and the services' silences. The
+// backup made for it is removed where the tool can reach it. Leaves the original as it was; on any
+// failure or a stop, throws with the server's message and what is left, and nothing stays under the
+// new name that the tool could remove.
 RestoredDatabase compactDatabase(const QString& connectionString, const LoginParams& login,
                                  const ServiceProgress& progress, const ServiceStop& stop = {});
 

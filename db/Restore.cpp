@@ -103,10 +103,9 @@ QString discard(const QString& connectionString, const QString& file, const Logi
     if (backup::isOnThisMachine(connectionString) && fileIsHere(file)) QFile::remove(file);
     // Only an answer that says the name is free again counts as removed.
     try {
-        if (backup::isOnThisMachine(connectionString) ? !fileIsHere(file)
-                                                       : backup::probeName(connectionString, file,
-                                                                           login) ==
-                                                             backup::NameAnswer::Free)
+        if (backup::isOnThisMachine(connectionString)
+                ? !fileIsHere(file)
+                : backup::probeName(connectionString, file, login) == backup::NameAnswer::Free)
             return {};
     } catch (...) {
     }

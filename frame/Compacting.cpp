@@ -90,7 +90,8 @@ void offerSwap(Session& session, const QString& connectionString, const Restored
         const QString aside =
             restore::swap(r.original, r.file, kind.aside, QDateTime::currentDateTime());
         if (!aside.isEmpty())
-            session.RegistrarLog(QStringLiteral("O banco original foi renomeado para %1.").arg(aside));
+            session.RegistrarLog(
+                QStringLiteral("O banco original foi renomeado para %1.").arg(aside));
         session.RegistrarLog(
             QStringLiteral("O banco %1 está agora em %2.").arg(kind.made, r.original));
     } catch (...) {
@@ -116,9 +117,10 @@ void logged(Session& session, const QString& what, Make make, const Kind& kind) 
         const RestoredDatabase r = make(cs, [&session] { return session.stopRequested(); });
         session.leaveServiceStep();
         QString line = kind.made == kCompacted.made
-                           ? QStringLiteral("Banco compactado gravado em %1: %2 antes, %3 depois "
-                                            "(%4). As tabelas e os generators conferem com o "
-                                            "original.")
+                           ? QStringLiteral(
+                                 "Banco compactado gravado em %1: %2 antes, %3 depois "
+                                 "(%4). As tabelas e os generators conferem com o "
+                                 "original.")
                                  .arg(r.file, megabytes(r.bytesBefore), megabytes(r.bytesAfter),
                                       duration(r.milliseconds))
                            : QStringLiteral("Cópia restaurada em %1: %2 (%3); o banco abre.")

@@ -7,9 +7,9 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "base/Error.h"
 #include "db/Backup.h"
 #include "db/Compaction.h"
-#include "base/Error.h"
 #include "db/Restore.h"
 #include "support/Snapshot.h"
 #include "support/TempMount.h"
@@ -24,10 +24,11 @@ const QStringList kRichData =
 // Many rows written and then deleted, as a cleanup leaves a table, and a generator moved on.
 void fillAndClean(const QString& cs, int rows = 20000) {
     Probe probe(cs);
-    probe.exec(QStringLiteral("INSERT INTO SCA_CLIENTE (ID, CLI_CODIGO_USUARIO) SELECT 100000 + "
-                              "ROW_NUMBER() OVER (), NULL FROM RDB$FIELDS A CROSS JOIN RDB$FIELDS B "
-                              "ROWS %1")
-                   .arg(rows));
+    probe.exec(
+        QStringLiteral("INSERT INTO SCA_CLIENTE (ID, CLI_CODIGO_USUARIO) SELECT 100000 + "
+                       "ROW_NUMBER() OVER (), NULL FROM RDB$FIELDS A CROSS JOIN RDB$FIELDS B "
+                       "ROWS %1")
+            .arg(rows));
     probe.exec(QStringLiteral("DELETE FROM SCA_CLIENTE WHERE ID >= 100000"));
     probe.scalar(QStringLiteral("SELECT GEN_ID(GEN_CCE_PK_CONJUGECLIENTE, 17) FROM RDB$DATABASE"));
 }
@@ -74,9 +75,11 @@ TEST(Compaction, GivesASmallerFileBesideWithTheSameRowsAndGenerators) {
         const auto before = snapshotOf(cs);
         const qint64 size = QFileInfo(folder.path).size();
         QStringList lines;
-        const RestoredDatabase r = compactDatabase(
-            cs, sysdbaLogin(), [&](const QString& l) { if (!l.isEmpty()) lines << l; });
-        EXPECT_EQ(othersIn(folder.dir.path(), folder.path), QStringList{QFileInfo(r.file).fileName()});
+        const RestoredDatabase r = compactDatabase(cs, sysdbaLogin(), [&](const QString& l) {
+            if (!l.isEmpty()) lines << l;
+        });
+        EXPECT_EQ(othersIn(folder.dir.path(), folder.path),
+                  QStringList{QFileInfo(r.file).fileName()});
         EXPECT_TRUE(QFileInfo(r.file).fileName().contains(QStringLiteral("-compactado-")));
         EXPECT_EQ(r.bytesBefore, size);
         EXPECT_EQ(r.bytesAfter, QFileInfo(r.file).size());
@@ -139,8 +142,7 @@ TEST(CompactionFailure, LeavesTheOriginalAsItWasAndNothingUnderTheNewName) {
                 },
                 [&] {
                     if (c.way == Way::ServerKilled && restoring && server.running()) server.kill();
-                    return c.way == Way::StopInBackup ||
-                           (c.way == Way::StopInRestore && restoring);
+                    return c.way == Way::StopInBackup || (c.way == Way::StopInRestore && restoring);
                 });
         });
         EXPECT_NE(failure, QStringLiteral("(no error)"));
@@ -175,8 +177,8 @@ TEST(Restore, ASafetyCopyRestoresBesideAsTheDatabaseWasAndASwapPutsItInPlace) {
 
     const QDateTime when(QDate(2026, 12, 10), QTime(14, 30, 5));
     const QString aside = restore::swap(tdb.path(), r.file, QStringLiteral("antes"), when);
-    EXPECT_EQ(QFileInfo(aside).fileName(),
-              QFileInfo(tdb.path()).completeBaseName() + QStringLiteral("-antes-20261210-143005.fdb"));
+    EXPECT_EQ(QFileInfo(aside).fileName(), QFileInfo(tdb.path()).completeBaseName() +
+                                               QStringLiteral("-antes-20261210-143005.fdb"));
     EXPECT_FALSE(QFileInfo::exists(r.file));
     EXPECT_EQ(snapshotOf(tdb.path()), before);
     EXPECT_NE(snapshotOf(aside), before);  // its generator moved on

@@ -93,8 +93,9 @@ TEST_F(CompactionWindowTest, ACleanRunEndsWithACheckedCompactCopyThatReplacesThe
         ticked = c.answer.compact;
         const QStringList made = folder.files(QStringLiteral("VORNIX-compactado-*.fdb"));
         const QStringList aside = folder.files(QStringLiteral("VORNIX-antes-da-compactacao-*.fdb"));
-        const bool asked = dialogs.texts(QStringLiteral("confirm"))
-                               .contains(QStringLiteral("Usar o banco compactado no lugar do original?"));
+        const bool asked =
+            dialogs.texts(QStringLiteral("confirm"))
+                .contains(QStringLiteral("Usar o banco compactado no lugar do original?"));
         EXPECT_EQ(asked, c.questionAsked) << runlog::lines(window.logEntries());
         if (asked) {
             EXPECT_FALSE(dialogs.shown.last().defaultYes);
@@ -107,7 +108,8 @@ TEST_F(CompactionWindowTest, ACleanRunEndsWithACheckedCompactCopyThatReplacesThe
             EXPECT_FALSE(logText().contains(QStringLiteral("compactado")));
             continue;
         }
-        EXPECT_TRUE(logText().contains(QStringLiteral("conferem com o original"))) << logText().toStdString();
+        EXPECT_TRUE(logText().contains(QStringLiteral("conferem com o original")))
+            << logText().toStdString();
         if (swapped) {
             // The compact database opens under the original's name and holds the cleaned data.
             EXPECT_EQ(snapshotOf(folder.path), snapshotOf(folder.dir.filePath(aside.first())));
@@ -135,7 +137,8 @@ TEST_F(CompactionWindowTest, ARestoredSafetyCopyEqualsTheDatabaseBeforeItsRun) {
     dialogs.confirmAnswers = {true, true};  // restore; swap
     trigger("act_RestaurarCopia");
     ASSERT_EQ(dialogs.texts(QStringLiteral("open")), QStringList{folder.dir.path()});
-    EXPECT_TRUE(logText().contains(QStringLiteral("Cópia restaurada em"))) << logText().toStdString();
+    EXPECT_TRUE(logText().contains(QStringLiteral("Cópia restaurada em")))
+        << logText().toStdString();
     EXPECT_EQ(snapshotOf(folder.path), before);
     EXPECT_EQ(folder.files(QStringLiteral("VORNIX-antes-da-restauracao-*.fdb")).size(), 1);
     EXPECT_TRUE(button("btnIniciar")->isEnabled());
@@ -155,7 +158,8 @@ TEST_F(CompactionWindowTest, PararCancelsACompactionByHandAndLeavesNothingBeside
     trigger("act_CompactarAgora");
     window.onRefresh = nullptr;
     EXPECT_TRUE(asked);
-    EXPECT_TRUE(logText().contains(QStringLiteral("parada pelo usuário"))) << logText().toStdString();
+    EXPECT_TRUE(logText().contains(QStringLiteral("parada pelo usuário")))
+        << logText().toStdString();
     EXPECT_EQ(folder.files(QStringLiteral("VORNIX-*")), QStringList());
     EXPECT_EQ(snapshotOf(folder.path), before);
     EXPECT_TRUE(button("btnIniciar")->isEnabled());
