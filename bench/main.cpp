@@ -139,6 +139,9 @@ int windowRun(const QString& operation, const QString& path, Recorder* recorder)
                  r.failures);
     if (!dialogs.errors().isEmpty())
         std::fprintf(stderr, "  error box: %s\n", qPrintable(dialogs.errors().join(u'|')));
+    if (operation == QLatin1String("ciclo"))
+        for (const QString& line : window.logEntries().filter(QStringLiteral("ompacta")))
+            std::fprintf(stderr, "  %s\n", qPrintable(line));
     report(seconds, requestsSent(window.session().DB_GERAL), window.perStatement,
            window.perStatement ? window.windowNs / 1e3 / window.perStatement : 0);
     window.close();

@@ -81,7 +81,7 @@ void offerSwap(Session& session, const QString& connectionString, const Restored
         return;
     }
     if (!session.dialogs().confirm(kind.question, Dialogs::Default::No)) {
-        session.RegistrarLog(QStringLiteral("O banco original continua em uso; o banco %1 ficou "
+        session.RegistrarLog(QStringLiteral("O banco original foi mantido; o banco %1 ficou "
                                             "em %2.")
                                  .arg(kind.made, r.file));
         return;
