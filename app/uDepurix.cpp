@@ -19,6 +19,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTableView>
+#include <algorithm>
 #include <utility>
 
 #include "app/AnchorLayout.h"
@@ -138,8 +139,12 @@ void Tfrm_Depurix::buildControls() {
     dbg_Tabelas->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     dbg_Tabelas->horizontalHeader()->setHighlightSections(false);
     dbg_Tabelas->setColumnWidth(CatalogueModel::IdColumn, 31);
-    dbg_Tabelas->setColumnWidth(CatalogueModel::DescriptionColumn, 234);
-    dbg_Tabelas->setColumnWidth(CatalogueModel::MarkColumn, 40);
+    // Where the style's header needs more room for "Limpar" (Windows's does), the description
+    // gives it up: the title is never clipped and the grid keeps its width.
+    const int markWidth =
+        std::max(40, dbg_Tabelas->horizontalHeader()->sectionSizeHint(CatalogueModel::MarkColumn));
+    dbg_Tabelas->setColumnWidth(CatalogueModel::DescriptionColumn, 234 - (markWidth - 40));
+    dbg_Tabelas->setColumnWidth(CatalogueModel::MarkColumn, markWidth);
     dbg_Tabelas->setVerticalHeader(new IndicatorHeader(dbg_Tabelas));
     dbg_Tabelas->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     dbg_Tabelas->verticalHeader()->setDefaultSectionSize(18);
