@@ -139,10 +139,14 @@ void Tfrm_Depurix::buildControls() {
     dbg_Tabelas->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     dbg_Tabelas->horizontalHeader()->setHighlightSections(false);
     dbg_Tabelas->setColumnWidth(CatalogueModel::IdColumn, 31);
-    // Where the style's header needs more room for "Limpar" (Windows's does), the description
-    // gives it up: the title is never clipped and the grid keeps its width.
+    // Windows's header style clips "Limpar" at 40 pixels: there the column takes the room its
+    // title asks for from the description, and the grid keeps its width.
+#ifdef Q_OS_WIN
     const int markWidth =
         std::max(40, dbg_Tabelas->horizontalHeader()->sectionSizeHint(CatalogueModel::MarkColumn));
+#else
+    const int markWidth = 40;
+#endif
     dbg_Tabelas->setColumnWidth(CatalogueModel::DescriptionColumn, 234 - (markWidth - 40));
     dbg_Tabelas->setColumnWidth(CatalogueModel::MarkColumn, markWidth);
     dbg_Tabelas->setVerticalHeader(new IndicatorHeader(dbg_Tabelas));

@@ -14,14 +14,15 @@ gtest_prefix="$cache/googletest-mingw"
 jobs=${DEPURIX_JOBS:-2}
 
 # Only what the tool uses: Core, Gui, Widgets and Test with the Windows platform plugin and
-# styles. Debian's source has no wintab.h, hence no tablet events.
+# styles. Debian's source has no wintab.h, hence no tablet events; without OpenGL the Windows
+# plugin cannot choose one at run time either (dynamicgl).
 qt_options=(
     -DCMAKE_BUILD_TYPE=Release
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF
     -DFEATURE_opengl=OFF -DFEATURE_dbus=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF
     -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_icu=OFF
-    -DFEATURE_tabletevent=OFF
+    -DFEATURE_tabletevent=OFF -DFEATURE_dynamicgl=OFF
     # The bundled copies: nothing beyond Qt's own DLLs has to be shipped.
     -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_freetype=OFF
     -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF
@@ -44,8 +45,8 @@ else
         src=$(find "$src_root" -maxdepth 1 -type d -name "qt6-base-$qt_version*" | head -n1)
     fi
     [ -n "$src" ] || { echo "build-qt: no qt6-base $qt_version source in $src_root" >&2; exit 1; }
+    # A build stopped halfway goes on where it stopped.
     build="$cache/qt-$qt_version-mingw-build"
-    rm -rf "$build"
     cmake -S "$src" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DCMAKE_INSTALL_PREFIX="$prefix" "${qt_options[@]}" >&2
     cmake --build "$build" --parallel "$jobs" >&2
