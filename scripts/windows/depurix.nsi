@@ -1,6 +1,7 @@
 ; The Windows installer: the program folder, a Start menu entry and an uninstaller.
 ;   makensis -DVERSION=1.0.0 -DSTAGE=<program folder> -DICON=<.ico> -DOUTFILE=<setup.exe> depurix.nsi
-Unicode true
+; 64-bit like the program: it runs where the program can.
+Target amd64-unicode
 !include "MUI2.nsh"
 
 !define UNINST "Software\Microsoft\Windows\CurrentVersion\Uninstall\Depurix"

@@ -8,7 +8,7 @@ packages=(
     g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
     wine wine64 nsis zip imagemagick librsvg2-bin
     qt6-translations-l10n googletest firebird-dev
-    xvfb xauth x11-utils xdotool
+    xvfb xauth x11-utils xdotool fonts-dejavu-core
 )
 
 sudo=""
