@@ -20,6 +20,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTableView>
+#include <algorithm>
 #include <utility>
 
 #include "app/AnchorLayout.h"
@@ -140,8 +141,16 @@ void Tfrm_Depurix::buildControls() {
     dbg_Tabelas->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     dbg_Tabelas->horizontalHeader()->setHighlightSections(false);
     dbg_Tabelas->setColumnWidth(CatalogueModel::IdColumn, 31);
-    dbg_Tabelas->setColumnWidth(CatalogueModel::DescriptionColumn, 234);
-    dbg_Tabelas->setColumnWidth(CatalogueModel::MarkColumn, 40);
+    // Windows's header style clips "Limpar" at 40 pixels: there the column takes the room its
+    // title asks for from the description, and the grid keeps its width.
+#ifdef Q_OS_WIN
+    const int markWidth =
+        std::max(40, dbg_Tabelas->horizontalHeader()->sectionSizeHint(CatalogueModel::MarkColumn));
+#else
+    const int markWidth = 40;
+#endif
+    dbg_Tabelas->setColumnWidth(CatalogueModel::DescriptionColumn, 234 - (markWidth - 40));
+    dbg_Tabelas->setColumnWidth(CatalogueModel::MarkColumn, markWidth);
     dbg_Tabelas->setVerticalHeader(new IndicatorHeader(dbg_Tabelas));
     dbg_Tabelas->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     dbg_Tabelas->verticalHeader()->setDefaultSectionSize(18);

@@ -9,10 +9,13 @@
 
 namespace fb {
 
+#ifndef _WIN32
+// Linked as usual; on Windows the library is looked for at run time (ClientLibraryWin.cpp).
 Firebird::IMaster* master() {
     static Firebird::IMaster* const m = Firebird::fb_get_master_interface();
     return m;
 }
+#endif
 
 Firebird::IUtil* util() { return master()->getUtilInterface(); }
 

@@ -159,9 +159,12 @@ TEST_F(LogFileTest, CancelOrAFailedSaveWritesNothingAndKeepsThePane) {
         } else {
             ASSERT_EQ(dialogs.errors().size(), 1);
             const QString error = dialogs.errors()[0];
-            EXPECT_TRUE(error.startsWith(QStringLiteral("Não foi possível salvar o log em %1: %2")
-                                             .arg(c.answer, QString::fromUtf8(c.reason).replace(
-                                                                QStringLiteral("%1"), folder))))
+            // Paths as the system writes them (backslashes on Windows).
+            EXPECT_TRUE(error.startsWith(
+                QStringLiteral("Não foi possível salvar o log em %1: %2")
+                    .arg(QDir::toNativeSeparators(c.answer),
+                         QString::fromUtf8(c.reason).replace(QStringLiteral("%1"),
+                                                             QDir::toNativeSeparators(folder)))))
                 << error.toStdString();
             EXPECT_TRUE(error.endsWith(
                 QStringLiteral(".\nO log continua na janela e nenhum arquivo foi gravado.")))

@@ -1,6 +1,7 @@
 // The main window at start, on the database choice, and around an operation.
 #include <QAbstractItemModelTester>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QScreen>
 #include <QScrollBar>
@@ -183,8 +184,13 @@ TEST_F(WindowTest, GridShowsIdDescriptionAndMarkColumns) {
     EXPECT_EQ(m->headerData(2, Qt::Horizontal, Qt::TextAlignmentRole).toInt() & Qt::AlignHCenter,
               Qt::AlignHCenter);
     EXPECT_EQ(grid()->columnWidth(0), 31);
-    EXPECT_EQ(grid()->columnWidth(1), 234);
+    EXPECT_EQ(grid()->columnWidth(1) + grid()->columnWidth(2), 234 + 40);
+#ifdef Q_OS_WIN
+    // Windows's header needs more room for the title: the description gives it up.
+    EXPECT_GE(grid()->columnWidth(2), grid()->horizontalHeader()->sectionSizeHint(2));
+#else
     EXPECT_EQ(grid()->columnWidth(2), 40);
+#endif
     EXPECT_EQ(m->data(m->index(0, 0)).toInt(), 1);
     EXPECT_EQ(m->data(m->index(0, 1)).toString(), QStringLiteral("Lançamento Contábil"));
     EXPECT_FALSE(m->data(m->index(0, 2)).isValid());  // the mark is drawn, never written
