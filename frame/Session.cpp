@@ -38,15 +38,7 @@ Session::Session(OperationView& view, Dialogs& dialogs)
 }
 
 bool Session::IniciarOperacao(const QString& failureText) {
-    m_clock.start();
-    m_report = {};
-    m_changing = false;
-    m_stopRequested = false;
-    m_stepsDone = m_stepTotal = 0;
-    m_lastStep.clear();
-    m_view.disableOperationControls();
-    m_view.clearLog();
-    m_view.setHourglass(true);
+    beginFrame();
     if (m_options && m_options->simulate) enterSimulation();
     return ConectarBanco(failureText) && othersMayStay();
 }
@@ -126,9 +118,9 @@ void Session::checkGenerators() {
 }
 
 RunAnswer Session::confirmRun(Dialogs& dialogs, const QString& question, bool offerCompaction) {
-    const RunAnswer answer = dialogs.confirmRun(
-        question, m_backupTicked,
-        offerCompaction ? std::optional<bool>(m_compactTicked) : std::nullopt);
+    const RunAnswer answer =
+        dialogs.confirmRun(question, m_backupTicked,
+                           offerCompaction ? std::optional<bool>(m_compactTicked) : std::nullopt);
     m_backupTicked = answer.backup;
     if (offerCompaction) m_compactTicked = answer.compact;
     return answer;
@@ -235,8 +227,9 @@ void Session::endFrame(std::exception_ptr failure) {
 void Session::compactAfterTheRun() {
     // Only a database the run left as it meant to is worth a compact copy.
     if (m_report.failures > 0 || m_report.stopped || m_stopRequested || m_report.connectionLost) {
-        RegistrarLog(QStringLiteral("O banco não foi compactado: a operação teve falhas ou foi "
-                                    "parada."));
+        RegistrarLog(
+            QStringLiteral("O banco não foi compactado: a operação teve falhas ou foi "
+                           "parada."));
         return;
     }
     // The run's connection is closed; the compaction works on attachments of its own.
@@ -253,7 +246,7 @@ void Session::compactAfterTheRun() {
     compactAfterRun(*this);
 }
 
-void Session::beginServiceFrame() {
+void Session::beginFrame() {
     m_clock.start();
     m_report = {};
     m_changing = false;

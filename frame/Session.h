@@ -99,7 +99,7 @@ private:
     bool othersMayStay();
     bool makeSafetyCopy();
     void compactAfterTheRun();
-    void beginServiceFrame();
+    void beginFrame();
     void endServiceFrame();
     bool stopHere(const QString& next);
     bool lostHere();
@@ -112,6 +112,13 @@ private:
     Query m_frameQuery;  // the frame's own reads, apart from the operations' queries
     QMap<QString, qint64> m_generatorsBefore;
     QSet<qint64> m_othersSeen;
+    // Set while a frame lasts, on every way out.
+    struct Running {
+        bool& flag;
+        explicit Running(bool& f) : flag(f) { flag = true; }
+        ~Running() { flag = false; }
+    };
+
     OperationView& m_view;
     Dialogs& m_dialogs;
     bool m_running = false;
@@ -132,11 +139,7 @@ private:
 template <class Body>
 bool Session::runOperation(const QString& failureText, Body&& body) {
     if (m_running) return false;
-    struct Running {
-        bool& flag;
-        explicit Running(bool& f) : flag(f) { flag = true; }
-        ~Running() { flag = false; }
-    } running(m_running);
+    const Running running(m_running);
     try {
         if (IniciarOperacao(failureText)) body();
     } catch (...) {
@@ -169,12 +172,8 @@ bool Session::runStep(const QString& description, Step&& step) {
 template <class Body>
 bool Session::runServiceOperation(Body&& body) {
     if (m_running) return false;
-    struct Running {
-        bool& flag;
-        explicit Running(bool& f) : flag(f) { flag = true; }
-        ~Running() { flag = false; }
-    } running(m_running);
-    beginServiceFrame();
+    const Running running(m_running);
+    beginFrame();
     try {
         body();
     } catch (...) {

@@ -17,6 +17,7 @@
 #include "base/Error.h"
 #include "db/Backup.h"
 #include "frame/OtherAttachments.h"
+#include "support/FailureOf.h"
 #include "support/RunLog.h"
 #include "support/Snapshot.h"
 #include "support/TempMount.h"
@@ -52,15 +53,6 @@ QString restore(const QString& backupFile, const QString& newDatabase) {
 QByteArray contents(const QString& file) {
     QFile f(file);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QString failureOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const std::exception& e) {
-        return errorMessage(e);
-    }
-    return QStringLiteral("(no error)");
 }
 
 const QStringList kRichData =

@@ -11,6 +11,7 @@
 #include "db/Backup.h"
 #include "db/Compaction.h"
 #include "db/Restore.h"
+#include "support/FailureOf.h"
 #include "support/Snapshot.h"
 #include "support/TempMount.h"
 #include "support/TestDatabase.h"
@@ -54,15 +55,6 @@ QStringList othersIn(const QString& folder, const QString& database) {
     QStringList files = QDir(folder).entryList(QDir::Files);
     files.removeAll(QFileInfo(database).fileName());
     return files;
-}
-
-QString failureOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const std::exception& e) {
-        return errorMessage(e);
-    }
-    return QStringLiteral("(no error)");
 }
 
 TEST(Compaction, GivesASmallerFileBesideWithTheSameRowsAndGenerators) {

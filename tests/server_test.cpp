@@ -15,6 +15,7 @@
 #include "removals/User.h"
 #include "support/CatalogueMarks.h"
 #include "support/FakeView.h"
+#include "support/LockedRow.h"
 #include "support/RealRun.h"
 #include "support/RunLog.h"
 #include "support/ScriptedDialogs.h"
@@ -156,28 +157,14 @@ TEST_F(ServerFaultTest, AServerKilledInTheMiddleOfARunEndsItTruthfullyAndLosesNo
 TEST_F(ServerFaultTest, ARowLockedByAnotherConnectionFailsAtOnceAndTheRunGoesOn) {
     TestServer server;
     const QString served = server.connectionString(tdb.path());
-    Database lockerDb(sysdbaLogin());
-    lockerDb.setConnectionString(served);
-    lockerDb.open();
-    Transaction locker(lockerDb);
-    Query lock(lockerDb, locker);
-    lock.setSql(QStringLiteral("UPDATE SCA_CLIENTE SET CLI_CODIGO_USUARIO = 3003 WHERE ID = 3061"));
-    lock.execSql();
-
+    const LockedRow locked(served);
     FakeView view;
     view.path = served;
     ScriptedDialogs dialogs;
     dialogs.confirmAnswers = {true};  // go on although another program is connected
     Session session(view, dialogs);
     RemoverUsuario(session, 3002, kRealNoCopy);
-    ASSERT_EQ(runlog::body(view.log).size(), 2)
-        << runlog::lines(view.log);  // the update and, with it refused, the user row
-    EXPECT_TRUE(runlog::body(view.log)[0].contains(QStringLiteral("UPDATE SCA_CLIENTE")));
-    EXPECT_TRUE(
-        runlog::body(view.log)[0].contains(QStringLiteral("conflict"), Qt::CaseInsensitive) ||
-        runlog::body(view.log)[0].contains(QStringLiteral("deadlock"), Qt::CaseInsensitive));
-    EXPECT_TRUE(runlog::body(view.log)[1].contains(
-        QStringLiteral("DELETE FROM SCA_SENHA WHERE SEN_CODIGO = 3002")));
+    expectTheLockedRowsFailures(view.log);
 }
 
 TEST(DatabaseFault, EveryWriteToAReadOnlyDatabaseIsRefusedAndLogged) {
