@@ -1,8 +1,10 @@
 #include "db/Compaction.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
+#include <QThread>
 
 #include "db/Backup.h"
 #include "db/Restore.h"
@@ -67,6 +69,20 @@ struct Made {
     QString database, backup;
     bool databaseStarted = false;
 
+    // A stopped action may still be running on the server's side for a moment, and may create
+    // its file after the stop: on this machine its names are watched until they stay free.
+    void settle() const {
+        if (!backup::isOnThisMachine(connectionString)) return;
+        QElapsedTimer waited, quiet;
+        waited.start();
+        quiet.start();
+        while (waited.elapsed() < 10000 && quiet.elapsed() < 1500) {
+            for (const QString& f : {database, backup})
+                if (!f.isEmpty() && QFileInfo::exists(f) && QFile::remove(f)) quiet.restart();
+            QThread::msleep(50);
+        }
+    }
+
     // What could not be removed, for the log.
     QString discard() const {
         QStringList left;
@@ -87,6 +103,7 @@ RestoredDatabase cleaningUp(Made& made, Make make) {
     try {
         return make();
     } catch (const ServiceStopped& e) {
+        made.settle();
         throw ServiceStopped(withNote(e.message(), made.discard()));
     } catch (const std::exception& e) {
         throw fb::Error(withNote(errorMessage(e), made.discard()),
